@@ -1,0 +1,22 @@
+#include "app/appstate.h"
+
+namespace app {
+
+void InitGlobals(AppState& state, std::unique_ptr<platform::Platform> platform)
+{
+    state.platform = std::move(platform);
+    state.driveList.clear();
+    state.droppedPaths.clear();
+}
+
+void ReleaseGlobals(AppState& state)
+{
+    if (state.releaseCount++ > 0)
+        return;
+    state.driveList.clear();
+    state.driveList.shrink_to_fit();
+    state.droppedPaths.clear();
+    state.droppedPaths.shrink_to_fit();
+}
+
+} // namespace app

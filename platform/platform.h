@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The operating system behind one small interface. Nothing above this folder calls the OS directly;
+// tests substitute a fake to see what the engine asks of the system.
+namespace platform {
+
+enum class EntryKind {
+    Regular,
+    Directory,
+    Other, // symbolic links, FIFOs, sockets, devices: never followed, never opened
+};
+
+struct DirectoryEntry
+{
+    std::string name;
+    EntryKind kind = EntryKind::Other;
+};
+
+// One open enumeration of a folder. "." and ".." are reported like any other folder entry.
+class DirectoryReader
+{
+public:
+    virtual ~DirectoryReader() = default;
+    // False when the enumeration is exhausted or failed.
+    virtual bool Next(DirectoryEntry& entry) = 0;
+    // The 64-bit size of an entry of this folder, the entry itself (links not followed).
+    virtual std::optional<std::uint64_t> EntrySize(const std::string& name) = 0;
+};
+
+// What a read-only open of a regular file gave.
+struct FileHead
+{
+    bool opened = false;      // false: missing, unreadable, or not a regular file
+    std::uint64_t length = 0; // the file's length when opened
+    std::string bytes;        // the first bytes; fewer when the read failed or the file is short
+};
+
+class Platform
+{
+public:
+    virtual ~Platform() = default;
+
+    // Roots of the file systems a user can scan, each ending in the separator, in the system's order.
+    virtual std::vector<std::string> DriveRoots() = 0;
+    // The root of the running system, which a scan refuses.
+    virtual std::string SystemRoot() = 0;
+    // True when path names the system root in any spelling, or is empty.
+    virtual bool IsSystemRoot(const std::string& path) = 0;
+    virtual char Separator() const = 0;
+
+    virtual void EnableDebugPrivilege() = 0;
+    virtual void TrimWorkingSet() = 0;
+
+    // followLinks only for the root a user names; the walk never follows a link below it.
+    virtual std::unique_ptr<DirectoryReader> OpenDirectory(const std::string& path,
+                                                           bool followLinks)
+        = 0;
+    // Opens a regular file read-only and reads at most maxBytes from its start.
+    virtual FileHead ReadHead(const std::string& path, std::size_t maxBytes) = 0;
+    // Reads a whole regular file of at most maxBytes; nullopt when it is missing, unreadable, not a
+    // regular file, or larger.
+    virtual std::optional<std::string> ReadWholeFile(const std::string& path, std::uint64_t maxBytes)
+        = 0;
+    // Resets a folder to the plain archive attribute where the file system keeps DOS attributes.
+    virtual void ResetFolderAttributes(const std::string& path) = 0;
+};
+
+// The implementation for the platform this program was built for.
+std::unique_ptr<Platform> CreateNativePlatform();
+
+} // namespace platform

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/platform.h"
+
+namespace platform::posix {
+
+class PosixPlatform final : public Platform
+{
+public:
+    // mountsPath: where the mount table is read from; tests point it elsewhere.
+    explicit PosixPlatform(std::string mountsPath = "/proc/self/mounts");
+
+    std::vector<std::string> DriveRoots() override;
+    std::string SystemRoot() override { return "/"; }
+    bool IsSystemRoot(const std::string& path) override;
+    char Separator() const override { return '/'; }
+
+    void EnableDebugPrivilege() override { }
+    void TrimWorkingSet() override;
+
+    std::unique_ptr<DirectoryReader> OpenDirectory(const std::string& path,
+                                                   bool followLinks) override;
+    FileHead ReadHead(const std::string& path, std::size_t maxBytes) override;
+    std::optional<std::string> ReadWholeFile(const std::string& path,
+                                             std::uint64_t maxBytes) override;
+    void ResetFolderAttributes(const std::string& path) override;
+
+private:
+    std::string m_mountsPath;
+};
+
+} // namespace platform::posix
