@@ -69,6 +69,10 @@ public:
         = 0;
     // Resets a folder to the plain archive attribute where the file system keeps DOS attributes.
     virtual void ResetFolderAttributes(const std::string& path) = 0;
+
+    // Whether a standard stream (1 output, 2 error) is a terminal, where progress may be drawn.
+    // Not pure so that test doubles need not care.
+    virtual bool IsTerminal(int /*stream*/) { return false; }
 };
 
 // The implementation for the platform this program was built for.

@@ -199,8 +199,11 @@ FileHead PosixPlatform::ReadHead(const std::string& path, std::size_t maxBytes)
         return head;
     head.opened = true;
     head.length = static_cast<std::uint64_t>(st.st_size);
-    head.bytes.resize(maxBytes);
-    head.bytes.resize(ReadFully(fd.get(), head.bytes.data(), maxBytes));
+    // A file shorter than maxBytes is read to its length only: asking on would cost a second read
+    // per small file just to hear of its end.
+    const std::size_t wanted = head.length < maxBytes ? static_cast<std::size_t>(head.length) : maxBytes;
+    head.bytes.resize(wanted);
+    head.bytes.resize(ReadFully(fd.get(), head.bytes.data(), wanted));
     return head;
 }
 
@@ -231,6 +234,8 @@ void PosixPlatform::ResetFolderAttributes(const std::string& path)
     }
     ResetNtfsAttributes(fd.get());
 }
+
+bool PosixPlatform::IsTerminal(int stream) { return ::isatty(stream) == 1; }
 
 } // namespace platform::posix
 

@@ -24,6 +24,7 @@ public:
     std::optional<std::string> ReadWholeFile(const std::string& path,
                                              std::uint64_t maxBytes) override;
     void ResetFolderAttributes(const std::string& path) override;
+    bool IsTerminal(int stream) override;
 
 private:
     std::string m_mountsPath;
