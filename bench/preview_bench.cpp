@@ -9,12 +9,16 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <jpeglib.h>
 #include <random>
 #include <string>
 #include <vector>
+
+// jpeglib.h uses FILE without declaring it.
+// clang-format off
+#include <cstdio>
+#include <jpeglib.h>
+// clang-format on
 
 namespace {
 
@@ -73,7 +77,8 @@ template <typename F> double BestMs(int runs, F&& work)
             std::fprintf(stderr, "preview_bench: decode failed\n");
             std::exit(1);
         }
-        const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+        const std::chrono::duration<double, std::milli> took
+            = std::chrono::steady_clock::now() - start;
         best = std::min(best, took.count());
     }
     return best;
@@ -85,8 +90,8 @@ int main(int argc, char** argv)
 {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     const results::PixelSize drawn = results::DrawnSize(kPanelWidth, kPanelHeight, kWidth, kHeight);
-    std::printf("%d x %d into a %d x %d panel, drawn at %d x %d; best of %d runs\n", kWidth, kHeight,
-        kPanelWidth, kPanelHeight, drawn.width, drawn.height, runs);
+    std::printf("%d x %d into a %d x %d panel, drawn at %d x %d; best of %d runs\n", kWidth,
+        kHeight, kPanelWidth, kPanelHeight, drawn.width, drawn.height, runs);
     for (bool progressive : { false, true }) {
         std::string damaged = MakePhoto(progressive);
         const std::size_t size = damaged.size();
@@ -100,13 +105,16 @@ int main(int argc, char** argv)
         });
         const double plain = BestMs(runs, [&] {
             const std::string restored = results::RestoredCopy(damaged);
-            const auto full = results::DecodeJpegAtScale(restored, results::kScaleDenominator, 0, 0);
+            const auto full
+                = results::DecodeJpegAtScale(restored, results::kScaleDenominator, 0, 0);
             if (!full)
                 return false;
-            const results::DecodedImage image = results::ScaleImage(*full, drawn.width, drawn.height);
+            const results::DecodedImage image
+                = results::ScaleImage(*full, drawn.width, drawn.height);
             return image.width == drawn.width && image.height == drawn.height;
         });
-        std::printf("%-11s %.2f MB: DCT-scaled %8.1f ms, full decode + scale %8.1f ms, ratio %.1fx\n",
+        std::printf(
+            "%-11s %.2f MB: DCT-scaled %8.1f ms, full decode + scale %8.1f ms, ratio %.1fx\n",
             progressive ? "progressive" : "baseline", size / 1e6, scaled, plain, plain / scaled);
     }
     return 0;

@@ -41,6 +41,7 @@ private:
 };
 
 // Whole-picture form of AreaScaler, for pictures already held in memory.
-[[nodiscard]] DecodedImage ScaleImage(const DecodedImage& source, int targetWidth, int targetHeight);
+[[nodiscard]] DecodedImage ScaleImage(
+    const DecodedImage& source, int targetWidth, int targetHeight);
 
 } // namespace results

@@ -2,9 +2,10 @@
 
 #include "results/areascaler.h"
 
+#include <gif_lib.h>
+
 #include <algorithm>
 #include <cstring>
-#include <gif_lib.h>
 #include <memory>
 #include <new>
 #include <vector>
@@ -22,8 +23,8 @@ struct MemoryReader
 int ReadFromMemory(GifFileType* gif, GifByteType* out, int wanted)
 {
     auto* reader = static_cast<MemoryReader*>(gif->UserData);
-    const std::size_t n
-        = std::min(static_cast<std::size_t>(std::max(wanted, 0)), reader->data.size() - reader->offset);
+    const std::size_t n = std::min(
+        static_cast<std::size_t>(std::max(wanted, 0)), reader->data.size() - reader->offset);
     std::memcpy(out, reader->data.data() + reader->offset, n);
     reader->offset += n;
     return static_cast<int>(n);
@@ -59,10 +60,10 @@ bool SkipExtension(GifFileType* gif, int& transparent)
     return true;
 }
 
-// Lays the frame's rows onto the white screen. Rows the data never delivered stay white and count
-// as one warning, like the grey that libjpeg fills a truncated JPEG with.
-void DrawFrame(GifFileType* gif, const ColorMapObject& colours, int transparent,
-    DecodedImage& screen)
+// Lays the frame's rows onto the white screen. Rows the data never delivered stay white and
+// count as one warning, like the grey that libjpeg fills a truncated JPEG with.
+void DrawFrame(
+    GifFileType* gif, const ColorMapObject& colours, int transparent, DecodedImage& screen)
 {
     const GifImageDesc& desc = gif->Image;
     std::vector<GifPixelType> line(static_cast<std::size_t>(desc.Width));
@@ -77,8 +78,8 @@ void DrawFrame(GifFileType* gif, const ColorMapObject& colours, int transparent,
             if (sx < 0 || sx >= screen.width || index == transparent)
                 continue;
             // An index past the table is drawn black rather than read out of bounds.
-            const GifColorType c = index < colours.ColorCount ? colours.Colors[index]
-                                                               : GifColorType { 0, 0, 0 };
+            const GifColorType c
+                = index < colours.ColorCount ? colours.Colors[index] : GifColorType { 0, 0, 0 };
             out[3 * sx] = c.Red;
             out[3 * sx + 1] = c.Green;
             out[3 * sx + 2] = c.Blue;

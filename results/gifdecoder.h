@@ -14,7 +14,7 @@ constexpr int kMaxGifSide = 16384;
 // the frame leaves the screen uncovered or is transparent, and shrinks it to the size the panel
 // draws it at. A frame whose data ends early keeps the rows that decoded (warnings counted).
 // nullopt when there is no frame, no colour table, or the screen is too large.
-[[nodiscard]] std::optional<DecodedImage> DecodeGif(std::string_view data, int panelWidth,
-    int panelHeight);
+[[nodiscard]] std::optional<DecodedImage> DecodeGif(
+    std::string_view data, int panelWidth, int panelHeight);
 
 } // namespace results

@@ -3,10 +3,14 @@
 #include "results/areascaler.h"
 
 #include <csetjmp>
-#include <cstdio> // jpeglib.h needs FILE declared first
-#include <jpeglib.h>
 #include <new>
 #include <vector>
+
+// jpeglib.h uses FILE without declaring it.
+// clang-format off
+#include <cstdio>
+#include <jpeglib.h>
+// clang-format on
 
 namespace results {
 
@@ -58,8 +62,8 @@ struct Request
     PixelSize target; // 0 x 0: keep the output size
 };
 
-// Everything with a destructor lives here, in the caller's frame, so that a longjmp out of libjpeg
-// never skips one.
+// Everything with a destructor lives here, in the caller's frame, so that a longjmp out of
+// libjpeg never skips one.
 struct DecodeState
 {
     std::optional<AreaScaler> scaler;
@@ -88,8 +92,8 @@ bool PrepareOutput(DecodeState& state, const jpeg_decompress_struct& cinfo, Pixe
     }
 }
 
-// Adobe applications write CMYK inverted (0 = full ink) and mark the file with an Adobe segment;
-// without that segment the values are taken as plain ink amounts.
+// Adobe applications write CMYK inverted (0 = full ink) and mark the file with an Adobe
+// segment; without that segment the values are taken as plain ink amounts.
 void FeedRow(DecodeState& state, const std::uint8_t* row, int width)
 {
     if (state.components != 4) {
@@ -143,8 +147,8 @@ bool RunDecoder(const Request& request, DecodeState& state, int& sourceWidth, in
     PixelSize target = request.target;
     int numerator = request.numerator;
     if (numerator == 0) {
-        const ScaleChoice choice = ChooseScale(sourceWidth, sourceHeight, request.panelWidth,
-            request.panelHeight);
+        const ScaleChoice choice
+            = ChooseScale(sourceWidth, sourceHeight, request.panelWidth, request.panelHeight);
         numerator = choice.numerator;
         target = choice.drawn;
     }
@@ -174,7 +178,8 @@ bool RunDecoder(const Request& request, DecodeState& state, int& sourceWidth, in
     for (int i = 0; i < rowsPerRead; ++i)
         rows[i] = state.scanlines.data() + rowBytes * i;
     while (cinfo.output_scanline < cinfo.output_height) {
-        const JDIMENSION got = jpeg_read_scanlines(&cinfo, rows, static_cast<JDIMENSION>(rowsPerRead));
+        const JDIMENSION got
+            = jpeg_read_scanlines(&cinfo, rows, static_cast<JDIMENSION>(rowsPerRead));
         if (got == 0)
             break; // only a suspending source returns nothing, and ours never suspends
         for (JDIMENSION i = 0; i < got; ++i)
@@ -222,8 +227,8 @@ std::optional<DecodedImage> DecodeJpeg(std::string_view data, int panelWidth, in
     return Decode({ data, 0, panelWidth, panelHeight, {} });
 }
 
-std::optional<DecodedImage> DecodeJpegAtScale(std::string_view data, int numerator,
-    int targetWidth, int targetHeight)
+std::optional<DecodedImage> DecodeJpegAtScale(
+    std::string_view data, int numerator, int targetWidth, int targetHeight)
 {
     if (numerator < 1 || numerator > kScaleDenominator)
         return std::nullopt;

@@ -20,7 +20,8 @@ constexpr std::size_t kMaxPreviewFileSize = 64u << 20;
 // A copy of the file with its first 100 bytes (fewer in a shorter buffer) inverted back.
 [[nodiscard]] std::string RestoredCopy(std::string_view fileBytes);
 
-enum class PreviewKind {
+enum class PreviewKind
+{
     None,
     Jpeg,
     Gif,
@@ -31,7 +32,8 @@ enum class PreviewKind {
 // "JFIF" anywhere makes it a JPEG, which may then fail to decode.
 [[nodiscard]] PreviewKind ClassifyRestored(std::string_view restored);
 
-enum class PreviewOutcome {
+enum class PreviewOutcome
+{
     TooSmall, // under kMinimumPreviewSize
     TooLarge, // over kMaxPreviewFileSize
     NotAnImage, // restored, but neither JPEG nor GIF
@@ -56,7 +58,7 @@ struct PreviewResult
 
 // The whole preview of one file's bytes, for a panel of the given size. Pure: no I/O and no shared
 // state, so it may run on any thread.
-[[nodiscard]] PreviewResult PreviewRestored(std::string_view fileBytes, int panelWidth,
-    int panelHeight);
+[[nodiscard]] PreviewResult PreviewRestored(
+    std::string_view fileBytes, int panelWidth, int panelHeight);
 
 } // namespace results

@@ -3,6 +3,7 @@
 #include "results/repairpreview.h"
 
 #include <gtest/gtest.h>
+
 #include <random>
 
 using namespace results;
@@ -26,8 +27,8 @@ GifFrame Frame(int left, int top, int width, int height)
     return f;
 }
 
-GifRecipe Gif(bool gif89, int width, int height, std::vector<Rgb> palette,
-    std::vector<GifFrame> frames)
+GifRecipe Gif(
+    bool gif89, int width, int height, std::vector<Rgb> palette, std::vector<GifFrame> frames)
 {
     GifRecipe r;
     r.gif89 = gif89;
@@ -77,8 +78,8 @@ TEST(DecodeGif, FirstFrameOnAWhiteScreen)
             [](int x, int y) { return (x + 2 * y) % 4 == 3 ? kWhite : CheckerAt(x, y); } },
         { "only the first frame", Gif(true, 24, 20, kPalette, { Checker(0, 0, 24, 20), second }),
             CheckerAt },
-        { "zero screen takes the frame's extent", Gif(true, 0, 0, kPalette, { Checker(0, 0, 24, 20) }),
-            CheckerAt },
+        { "zero screen takes the frame's extent",
+            Gif(true, 0, 0, kPalette, { Checker(0, 0, 24, 20) }), CheckerAt },
     };
     for (const auto& c : cases) {
         const auto image = DecodeGif(fixtures::EncodeGif(c.recipe), 264, 400);
@@ -108,7 +109,8 @@ TEST(DecodeGif, LargeScreenShrinksToThePanel)
 {
     GifFrame solid = Frame(0, 0, 528, 800);
     solid.indices.assign(528 * 800, 1);
-    const auto image = DecodeGif(fixtures::EncodeGif(Gif(true, 528, 800, kPalette, { solid })), 264, 400);
+    const auto image
+        = DecodeGif(fixtures::EncodeGif(Gif(true, 528, 800, kPalette, { solid })), 264, 400);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->width, 264);
     EXPECT_EQ(image->height, 400);
@@ -118,7 +120,8 @@ TEST(DecodeGif, LargeScreenShrinksToThePanel)
 
 TEST(DecodeGif, TruncatedFrameKeepsItsFirstRows)
 {
-    // Noise compresses poorly, so the frame's data spans many sub-blocks and a cut leaves whole rows.
+    // Noise compresses poorly, so the frame's data spans many sub-blocks and a cut leaves whole
+    // rows.
     GifFrame frame = Frame(0, 0, 64, 64);
     std::mt19937 random(3);
     for (int i = 0; i < 64 * 64; ++i)
@@ -137,7 +140,8 @@ TEST(DecodeGif, RefusesWhatCannotBeShown)
 {
     std::string noFrame = fixtures::EncodeGif(Gif(true, 24, 20, kPalette, {}));
     // giflib will not write a frame without colours: drop the global table from a written file.
-    std::string withoutMap = fixtures::EncodeGif(Gif(true, 24, 20, kPalette, { Checker(0, 0, 24, 20) }));
+    std::string withoutMap
+        = fixtures::EncodeGif(Gif(true, 24, 20, kPalette, { Checker(0, 0, 24, 20) }));
     withoutMap[10] = static_cast<char>(withoutMap[10] & 0x7F);
     withoutMap.erase(13, 3 * kPalette.size());
     const struct
@@ -145,8 +149,10 @@ TEST(DecodeGif, RefusesWhatCannotBeShown)
         const char* what;
         std::string bytes;
     } cases[] = {
-        { "huge logical screen", fixtures::EncodeGif(Gif(true, 20000, 100, kPalette, { Checker(0, 0, 4, 4) })) },
-        { "huge frame", fixtures::EncodeGif(Gif(true, 0, 0, kPalette, { Checker(0, 0, 16385, 1) })) },
+        { "huge logical screen",
+            fixtures::EncodeGif(Gif(true, 20000, 100, kPalette, { Checker(0, 0, 4, 4) })) },
+        { "huge frame",
+            fixtures::EncodeGif(Gif(true, 0, 0, kPalette, { Checker(0, 0, 16385, 1) })) },
         { "no frame", noFrame },
         { "no colour table", withoutMap },
         { "header alone", "GIF89a" },
@@ -154,6 +160,27 @@ TEST(DecodeGif, RefusesWhatCannotBeShown)
     };
     for (const auto& c : cases)
         EXPECT_FALSE(DecodeGif(c.bytes, 264, 400)) << c.what;
+}
+
+TEST(DecodeGif, SurvivesRandomDamage)
+{
+    GifFrame interlaced = Checker(2, 1, 20, 17);
+    interlaced.interlace = true;
+    interlaced.transparent = 2;
+    const std::string original = fixtures::EncodeGif(Gif(true, 24, 20, kPalette, { interlaced }));
+    std::mt19937 random(11);
+    for (int round = 0; round < 2000; ++round) {
+        std::string bytes = original;
+        const int flips = 1 + static_cast<int>(random() % 6);
+        for (int i = 0; i < flips; ++i)
+            bytes[random() % bytes.size()] = static_cast<char>(random());
+        const auto image = DecodeGif(bytes, 264, 400);
+        if (image) {
+            ASSERT_GE(
+                image->pixels.size(), static_cast<std::size_t>(image->stride) * image->height);
+            ASSERT_LE(image->width, 264);
+        }
+    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "results/repairpreview.h"
 
 #include <gtest/gtest.h>
+
 #include <random>
 
 using namespace results;
@@ -66,10 +67,8 @@ TEST(ChooseScale, SmallestDctScaleThatStillCoversTheDrawnSize)
         int numerator, width, height;
         PixelSize drawn;
     } cases[] = {
-        { 6000, 4000, 1, 750, 500, { 264, 176 } },
-        { 264, 400, 8, 264, 400, { 264, 400 } },
-        { 100, 50, 8, 100, 50, { 100, 50 } },
-        { 528, 800, 4, 264, 400, { 264, 400 } },
+        { 6000, 4000, 1, 750, 500, { 264, 176 } }, { 264, 400, 8, 264, 400, { 264, 400 } },
+        { 100, 50, 8, 100, 50, { 100, 50 } }, { 528, 800, 4, 264, 400, { 264, 400 } },
         { 529, 800, 4, 265, 400, { 264, 399 } }, // 3/8 would give 199 x 300
         { 1000, 1000, 3, 375, 375, { 264, 264 } }, // 2/8 is 250, one short
         { 10000, 1, 1, 1250, 1, { 264, 1 } }, // a sliver keeps one row
@@ -200,9 +199,10 @@ TEST(DecodeJpeg, SurvivesRandomDamage)
 {
     const std::string originals[] = {
         fixtures::EncodeJpeg({ .width = 40, .height = 24 }, GradientOf(40, 24)),
-        fixtures::EncodeJpeg({ .width = 40, .height = 24, .progressive = true }, GradientOf(40, 24)),
-        fixtures::EncodeJpeg({ .width = 40, .height = 24, .colour = JpegColour::Ycck },
-            GradientOf(40, 24)),
+        fixtures::EncodeJpeg(
+            { .width = 40, .height = 24, .progressive = true }, GradientOf(40, 24)),
+        fixtures::EncodeJpeg(
+            { .width = 40, .height = 24, .colour = JpegColour::Ycck }, GradientOf(40, 24)),
     };
     std::mt19937 random(20240607);
     for (const std::string& original : originals) {
@@ -216,8 +216,8 @@ TEST(DecodeJpeg, SurvivesRandomDamage)
             const auto image = DecodeJpeg(bytes, 264, 400);
             if (image) {
                 ASSERT_GT(image->width, 0);
-                ASSERT_GE(image->pixels.size(),
-                    static_cast<std::size_t>(image->stride) * image->height);
+                ASSERT_GE(
+                    image->pixels.size(), static_cast<std::size_t>(image->stride) * image->height);
             }
         }
     }

@@ -18,7 +18,8 @@ TEST(RestoredCopy, InvertsOnlyTheFirstHundredBytes)
         ASSERT_EQ(copy.size(), length);
         for (std::size_t i = 0; i < length; ++i) {
             const auto want = static_cast<unsigned char>(i < 100 ? bytes[i] ^ 0xFF : bytes[i]);
-            ASSERT_EQ(static_cast<unsigned char>(copy[i]), want) << "length " << length << " at " << i;
+            ASSERT_EQ(static_cast<unsigned char>(copy[i]), want)
+                << "length " << length << " at " << i;
         }
     }
 }
@@ -32,8 +33,16 @@ TEST(ClassifyRestored, LeadingSignaturesFirstThenJfifAnywhere)
         std::string bytes;
         PreviewKind kind;
     } cases[] = {
-        { "JFIF JPEG", "\xFF\xD8\xFF\xE0\x00\x10" "JFIF" + pad, PreviewKind::Jpeg },
-        { "Exif JPEG without JFIF", "\xFF\xD8\xFF\xE1\x00\x10" "Exif" + pad, PreviewKind::Jpeg },
+        { "JFIF JPEG",
+            "\xFF\xD8\xFF\xE0\x00\x10"
+            "JFIF"
+                + pad,
+            PreviewKind::Jpeg },
+        { "Exif JPEG without JFIF",
+            "\xFF\xD8\xFF\xE1\x00\x10"
+            "Exif"
+                + pad,
+            PreviewKind::Jpeg },
         { "FF D8 without a third FF", "\xFF\xD8\x00" + pad, PreviewKind::None },
         { "JFIF late in the copy", pad + "JFIF", PreviewKind::Jpeg },
         { "JFIF cut off at the end", pad + "JFI", PreviewKind::None },
@@ -50,12 +59,12 @@ TEST(ClassifyRestored, LeadingSignaturesFirstThenJfifAnywhere)
 
 TEST(PreviewRestored, OutcomeDecidesLabelAndStatus)
 {
-    const std::string jpeg = fixtures::EncodeJpeg({}, [](int x, int y) {
-        return fixtures::Gradient(x, y, 96, 64);
-    });
+    const std::string jpeg
+        = fixtures::EncodeJpeg({}, [](int x, int y) { return fixtures::Gradient(x, y, 96, 64); });
     ASSERT_GT(jpeg.size(), 200u);
     // A PNG renamed .jpg: its real signature and header chunk, damaged like any other file.
-    std::string png = "\x89PNG\r\n\x1a\n" + std::string("\0\0\0\x0dIHDR", 8) + std::string(300, '\0');
+    std::string png
+        = "\x89PNG\r\n\x1a\n" + std::string("\0\0\0\x0dIHDR", 8) + std::string(300, '\0');
     const std::string notJpeg = "JFIF" + std::string(196, '\x55');
 
     const struct
@@ -127,8 +136,8 @@ TEST(AreaScaler, AveragesTheCoveredAreaWithFractionalEdges)
         EXPECT_EQ(out.stride % 4, 0) << c.what;
         for (int y = 0; y < out.height; ++y)
             for (int x = 0; x < out.width; ++x)
-                EXPECT_EQ(fixtures::PixelAt(out, x, y), (fixtures::Rgb { c.want[y][x], c.want[y][x],
-                                                            c.want[y][x] }))
+                EXPECT_EQ(fixtures::PixelAt(out, x, y),
+                    (fixtures::Rgb { c.want[y][x], c.want[y][x], c.want[y][x] }))
                     << c.what << " at " << x << "," << y;
     }
 }

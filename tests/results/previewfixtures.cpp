@@ -1,12 +1,17 @@
 #include "previewfixtures.h"
 
+#include <gif_lib.h>
+
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <gif_lib.h>
-#include <jpeglib.h>
 #include <stdexcept>
+
+// jpeglib.h uses FILE without declaring it.
+// clang-format off
+#include <cstdio>
+#include <jpeglib.h>
+// clang-format on
 
 namespace fixtures {
 
@@ -27,12 +32,14 @@ std::string EncodeJpeg(const JpegRecipe& recipe, const Pattern& pattern)
     unsigned long size = 0;
     jpeg_mem_dest(&cinfo, &buffer, &size);
 
-    const bool cmyk = recipe.colour == JpegColour::CmykAdobe || recipe.colour == JpegColour::CmykPlain
-        || recipe.colour == JpegColour::Ycck;
+    const bool cmyk = recipe.colour == JpegColour::CmykAdobe
+        || recipe.colour == JpegColour::CmykPlain || recipe.colour == JpegColour::Ycck;
     cinfo.image_width = static_cast<JDIMENSION>(recipe.width);
     cinfo.image_height = static_cast<JDIMENSION>(recipe.height);
     cinfo.input_components = cmyk ? 4 : recipe.colour == JpegColour::Gray ? 1 : 3;
-    cinfo.in_color_space = cmyk ? JCS_CMYK : recipe.colour == JpegColour::Gray ? JCS_GRAYSCALE : JCS_RGB;
+    cinfo.in_color_space = cmyk             ? JCS_CMYK
+        : recipe.colour == JpegColour::Gray ? JCS_GRAYSCALE
+                                            : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     if (recipe.colour == JpegColour::Ycck)
         jpeg_set_colorspace(&cinfo, JCS_YCCK);
@@ -46,8 +53,8 @@ std::string EncodeJpeg(const JpegRecipe& recipe, const Pattern& pattern)
     jpeg_start_compress(&cinfo, TRUE);
     if (recipe.exif) {
         // "Exif\0\0", then a little-endian TIFF header pointing at an empty directory.
-        static const unsigned char kExif[] = { 'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0,
-            0, 0, 0, 0, 0, 0, 0 };
+        static const unsigned char kExif[]
+            = { 'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0 };
         jpeg_write_marker(&cinfo, JPEG_APP0 + 1, kExif, sizeof kExif);
     }
 
@@ -92,8 +99,8 @@ std::string Damage(std::string bytes)
 
 Rgb PixelAt(const results::DecodedImage& image, int x, int y)
 {
-    const std::uint8_t* px
-        = &image.pixels[static_cast<std::size_t>(y) * image.stride + static_cast<std::size_t>(x) * 3];
+    const std::uint8_t* px = &image.pixels[static_cast<std::size_t>(y) * image.stride
+        + static_cast<std::size_t>(x) * 3];
     return { px[0], px[1], px[2] };
 }
 
@@ -140,8 +147,8 @@ std::string EncodeGif(const GifRecipe& recipe)
         ? nullptr
         : GifMakeMapObject(static_cast<int>(colours.size()), colours.data());
     EGifSetGifVersion(gif, recipe.gif89);
-    Check(EGifPutScreenDesc(gif, recipe.screenWidth, recipe.screenHeight,
-              map ? map->BitsPerPixel : 1, 0, map),
+    Check(EGifPutScreenDesc(
+              gif, recipe.screenWidth, recipe.screenHeight, map ? map->BitsPerPixel : 1, 0, map),
         "screen");
     if (!recipe.comment.empty())
         Check(EGifPutComment(gif, recipe.comment.c_str()), "comment");
@@ -154,7 +161,8 @@ std::string EncodeGif(const GifRecipe& recipe)
             const std::size_t n = EGifGCBToExtension(&gcb, block);
             Check(EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(n), block), "gcb");
         }
-        Check(EGifPutImageDesc(gif, f.left, f.top, f.width, f.height, f.interlace, nullptr), "desc");
+        Check(
+            EGifPutImageDesc(gif, f.left, f.top, f.width, f.height, f.interlace, nullptr), "desc");
         // The encoder takes rows in stream order: interlaced frames go out pass by pass.
         std::vector<int> order;
         if (f.interlace) {
@@ -166,7 +174,8 @@ std::string EncodeGif(const GifRecipe& recipe)
                 order.push_back(y);
         }
         for (int y : order) {
-            auto* line = const_cast<GifPixelType*>(&f.indices[static_cast<std::size_t>(y) * f.width]);
+            auto* line
+                = const_cast<GifPixelType*>(&f.indices[static_cast<std::size_t>(y) * f.width]);
             Check(EGifPutLine(gif, line, f.width), "line");
         }
     }

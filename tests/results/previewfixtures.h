@@ -16,7 +16,8 @@ using Pattern = std::function<Rgb(int x, int y)>;
 // A smooth picture that survives JPEG compression within a few levels.
 Rgb Gradient(int x, int y, int width, int height);
 
-enum class JpegColour {
+enum class JpegColour
+{
     Rgb, // written as YCbCr with a JFIF segment
     Gray,
     CmykAdobe, // inverted CMYK with an Adobe segment, as Adobe applications write it
