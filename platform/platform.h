@@ -63,6 +63,17 @@ public:
         = 0;
     // Opens a regular file read-only and reads at most maxBytes from its start.
     virtual FileHead ReadHead(const std::string& path, std::size_t maxBytes) = 0;
+    // ReadHead that reads nothing unless the file's length lies within [minLength, maxLength]; the
+    // length is reported either way. One open and one status query per file: a size query of its
+    // own before ReadHead would cost a further system call for every file of a scan.
+    virtual FileHead ReadHeadIfLength(const std::string& path, std::size_t maxBytes,
+                                      std::uint64_t minLength, std::uint64_t maxLength)
+    {
+        FileHead head = ReadHead(path, maxBytes);
+        if (head.length < minLength || head.length > maxLength)
+            head.bytes.clear();
+        return head;
+    }
     // Reads a whole regular file of at most maxBytes; nullopt when it is missing, unreadable, not a
     // regular file, or larger.
     virtual std::optional<std::string> ReadWholeFile(const std::string& path, std::uint64_t maxBytes)

@@ -40,12 +40,15 @@ std::string FileExtension(std::string_view path)
 bool ClassifyFile(platform::Platform& platform, const std::string& path)
 {
     // The head is read before the extension is looked at, so excluded files are opened as well.
-    const platform::FileHead head = platform.ReadHead(path, kHeadLength);
+    return ClassifyHead(path, platform.ReadHead(path, kHeadLength), platform.Separator());
+}
+
+bool ClassifyHead(std::string_view path, const platform::FileHead& head, char separator)
+{
     if (!head.opened || head.length < kMinimumLength)
         return false;
-
     const std::string extension
-        = text::AsciiLower(FileExtension(path, platform.Separator(), text::NativeCodePage()));
+        = text::AsciiLower(FileExtension(path, separator, text::NativeCodePage()));
     // A plain substring test: "c", "ex", "ys" and every other piece of the list are skipped too,
     // and an empty extension is always found.
     if (text::Find(kExcludedExtensions, extension) != text::npos)

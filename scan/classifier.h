@@ -25,5 +25,7 @@ std::string FileExtension(std::string_view path); // the native separator and co
 
 // True when the file must be listed as repairable. Only reads; the caller adds the row.
 bool ClassifyFile(platform::Platform& platform, const std::string& path);
+// The same judgement on a head that the caller has already read from path.
+bool ClassifyHead(std::string_view path, const platform::FileHead& head, char separator);
 
 } // namespace scan

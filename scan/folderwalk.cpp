@@ -107,9 +107,12 @@ private:
             if (!m_gate.Proceed())
                 return;
             m_path += m_entry.name;
-            const auto size = files->EntrySize(m_entry.name);
-            if (size && *size >= kSmallestChecked && *size <= kLargestChecked
-                && ClassifyFile(m_platform, m_path))
+            // The size comes from the same open that reads the head: a separate size query per
+            // file would cost the scan a system call on every file.
+            const platform::FileHead head = m_platform.ReadHeadIfLength(
+                m_path, kHeadLength, kSmallestChecked, kLargestChecked);
+            if (head.length >= kSmallestChecked && head.length <= kLargestChecked
+                && ClassifyHead(m_path, head, m_separator))
                 m_sink.OnRepairable(m_path);
             m_sink.OnFolderOrFile(m_path);
             m_path.resize(base);

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fstream>
+#include <limits>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -192,6 +193,12 @@ std::unique_ptr<DirectoryReader> PosixPlatform::OpenDirectory(const std::string&
 
 FileHead PosixPlatform::ReadHead(const std::string& path, std::size_t maxBytes)
 {
+    return ReadHeadIfLength(path, maxBytes, 0, std::numeric_limits<std::uint64_t>::max());
+}
+
+FileHead PosixPlatform::ReadHeadIfLength(const std::string& path, std::size_t maxBytes,
+                                         std::uint64_t minLength, std::uint64_t maxLength)
+{
     FileHead head;
     struct stat st;
     FileDescriptor fd(OpenRegularReadOnly(path, st));
@@ -199,6 +206,8 @@ FileHead PosixPlatform::ReadHead(const std::string& path, std::size_t maxBytes)
         return head;
     head.opened = true;
     head.length = static_cast<std::uint64_t>(st.st_size);
+    if (head.length < minLength || head.length > maxLength)
+        return head;
     // A file shorter than maxBytes is read to its length only: asking on would cost a second read
     // per small file just to hear of its end.
     const std::size_t wanted = head.length < maxBytes ? static_cast<std::size_t>(head.length) : maxBytes;

@@ -49,6 +49,20 @@ public:
         return m_real.ReadHead(path, maxBytes);
     }
 
+    // Records the files whose head was read: those whose length lay within the bounds.
+    platform::FileHead ReadHeadIfLength(const std::string& path, std::size_t maxBytes,
+                                        std::uint64_t minLength, std::uint64_t maxLength) override
+    {
+        if (beforeReadHead)
+            beforeReadHead(path);
+        platform::FileHead head = m_real.ReadHeadIfLength(path, maxBytes, minLength, maxLength);
+        if (head.opened && head.length >= minLength && head.length <= maxLength) {
+            std::lock_guard lock(m_mutex);
+            heads.push_back(path);
+        }
+        return head;
+    }
+
     std::optional<std::string> ReadWholeFile(const std::string& path,
                                              std::uint64_t maxBytes) override
     {
@@ -76,7 +90,7 @@ public:
         bool followLinks;
     };
     std::vector<Open> opens;
-    std::vector<std::string> heads;  // files handed to the classifier, in order
+    std::vector<std::string> heads;  // files whose head was read, in order
     std::vector<std::string> resets; // folders whose attributes were reset, in order
     std::set<std::string> unreadable; // folder paths whose enumeration fails
     std::function<void(const std::string&)> beforeReadHead;
