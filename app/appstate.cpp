@@ -11,8 +11,9 @@ void InitGlobals(AppState& state, std::unique_ptr<platform::Platform> platform)
 
 void ReleaseGlobals(AppState& state)
 {
-    if (state.releaseCount++ > 0)
+    if (state.releaseCount > 0)
         return;
+    state.releaseCount = 1;
     state.driveList.clear();
     state.driveList.shrink_to_fit();
     state.droppedPaths.clear();

@@ -1,4 +1,7 @@
 #include "app/appstate.h"
+#include "app/exitroutine.h"
+#include "app/startup.h"
+#include "ui/mainwindow.h"
 
 #include <QApplication>
 
@@ -7,7 +10,13 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     app::AppState state;
     app::InitGlobals(state, platform::CreateNativePlatform());
-    const int code = 0;
-    app::ReleaseGlobals(state);
-    return code;
+    const app::ExitRoutine exitRoutine(state);
+    {
+        ui::MainWindow window;
+        app::OnMainWindowCreated(state, window);
+        window.show();
+        // Ends when the last window of the program has closed, not merely the main window.
+        application.exec();
+    }
+    return 0;
 }
