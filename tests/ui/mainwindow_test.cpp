@@ -10,8 +10,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -222,6 +224,32 @@ TEST_F(MainWindowTest, FrameCaptionAndPictures)
     EXPECT_GE(window.patternCombo()->view()->minimumHeight(), 160);
     EXPECT_TRUE(window.patternCombo()->isEditable());
     EXPECT_TRUE(window.rootCombo()->isEditable());
+}
+
+TEST_F(MainWindowTest, PicturesHaveTheirFormatsAndSizes)
+{
+    struct Picture
+    {
+        const char* path;
+        const char* format;
+        QSize size;
+    };
+    for (const Picture& picture : { Picture { ":/pictures/banner.jpg", "jpeg", { 1024, 100 } },
+             Picture { ":/pictures/help.jpg", "jpeg", { 142, 93 } },
+             Picture { ":/pictures/paybutton.bmp", "bmp", { 150, 37 } } }) {
+        QImageReader reader(QString::fromUtf8(picture.path));
+        EXPECT_EQ(reader.format(), picture.format) << picture.path;
+        EXPECT_EQ(reader.size(), picture.size) << picture.path;
+    }
+    // The payment button is stored with 8 bits per pixel and a palette.
+    QFile bitmap(QStringLiteral(":/pictures/paybutton.bmp"));
+    ASSERT_TRUE(bitmap.open(QIODevice::ReadOnly));
+    const QByteArray header = bitmap.read(54);
+    ASSERT_EQ(header.size(), 54);
+    const auto word = [&](int at) { return quint8(header[at]) | quint8(header[at + 1]) << 8; };
+    EXPECT_EQ(word(28), 8);
+    EXPECT_EQ(word(30), 0); // uncompressed
+    EXPECT_EQ(QImage(QStringLiteral(":/pictures/paybutton.bmp")).format(), QImage::Format_Indexed8);
 }
 
 TEST_F(MainWindowTest, InformationTextIsExactAndReadOnly)
