@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+// jpeglib.h needs FILE and size_t declared before it.
 #include <jpeglib.h>
 
 namespace fs = std::filesystem;
@@ -73,8 +74,8 @@ std::string EncodeJpeg()
 // The same picture as a camera writes it: an Exif APP1 segment first instead of JFIF APP0.
 std::string ExifFromJfif(const std::string& jfif)
 {
-    const std::size_t app0Length = (static_cast<unsigned char>(jfif[4]) << 8)
-        | static_cast<unsigned char>(jfif[5]);
+    const std::size_t app0Length
+        = (static_cast<unsigned char>(jfif[4]) << 8) | static_cast<unsigned char>(jfif[5]);
     const std::string tiff("II*\0\x08\0\0\0\0\0\0\0\0\0", 14); // little-endian, one empty IFD
     const std::string payload = std::string("Exif\0\0", 6) + tiff;
     const std::size_t length = payload.size() + 2;
@@ -124,22 +125,22 @@ void PutLittle(std::string& out, std::uint32_t value, int bytes)
 std::string MakeDoc()
 {
     std::string doc("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
-    doc.append(16, '\0');         // class id
-    PutLittle(doc, 0x003E, 2);    // minor version
-    PutLittle(doc, 0x0003, 2);    // major version 3: 512-byte sectors
-    PutLittle(doc, 0xFFFE, 2);    // byte order
-    PutLittle(doc, 9, 2);         // sector shift
-    PutLittle(doc, 6, 2);         // mini sector shift
+    doc.append(16, '\0'); // class id
+    PutLittle(doc, 0x003E, 2); // minor version
+    PutLittle(doc, 0x0003, 2); // major version 3: 512-byte sectors
+    PutLittle(doc, 0xFFFE, 2); // byte order
+    PutLittle(doc, 9, 2); // sector shift
+    PutLittle(doc, 6, 2); // mini sector shift
     doc.append(10, '\0');
-    PutLittle(doc, 1, 4);         // FAT sectors
-    PutLittle(doc, 1, 4);         // first directory sector
+    PutLittle(doc, 1, 4); // FAT sectors
+    PutLittle(doc, 1, 4); // first directory sector
     PutLittle(doc, 0, 4);
-    PutLittle(doc, 0x1000, 4);    // mini stream cut-off
+    PutLittle(doc, 0x1000, 4); // mini stream cut-off
     PutLittle(doc, 0xFFFFFFFE, 4); // no mini FAT
     PutLittle(doc, 0, 4);
     PutLittle(doc, 0xFFFFFFFE, 4); // no DIFAT sectors
     PutLittle(doc, 0, 4);
-    PutLittle(doc, 0, 4);          // DIFAT[0]: the FAT is sector 0
+    PutLittle(doc, 0, 4); // DIFAT[0]: the FAT is sector 0
     while (doc.size() < 512)
         PutLittle(doc, 0xFFFFFFFF, 4);
     doc.append(1024, '\0');
@@ -167,9 +168,9 @@ std::string MakeZip()
     std::string zip;
     PutLittle(zip, 0x04034B50, 4);
     PutLittle(zip, 10, 2); // version needed
-    PutLittle(zip, 0, 2);  // flags
-    PutLittle(zip, 0, 2);  // stored
-    PutLittle(zip, 0, 4);  // time and date
+    PutLittle(zip, 0, 2); // flags
+    PutLittle(zip, 0, 2); // stored
+    PutLittle(zip, 0, 4); // time and date
     PutLittle(zip, crc, 4);
     PutLittle(zip, static_cast<std::uint32_t>(content.size()), 4);
     PutLittle(zip, static_cast<std::uint32_t>(content.size()), 4);
@@ -188,7 +189,7 @@ std::string MakeZip()
     PutLittle(zip, static_cast<std::uint32_t>(content.size()), 4);
     PutLittle(zip, static_cast<std::uint32_t>(name.size()), 2);
     zip.append(12, '\0'); // extra, comment, disk, attributes
-    PutLittle(zip, 0, 4);  // local header offset
+    PutLittle(zip, 0, 4); // local header offset
     zip += name;
     const std::size_t centralSize = zip.size() - central;
     PutLittle(zip, 0x06054B50, 4);
@@ -238,7 +239,8 @@ int main(int argc, char** argv)
         (argc == 2 && std::string(argv[1]) == "--help" ? std::cout : std::cerr)
             << "Usage: filemend-make-demo DIR\n"
                "Creates DIR (its parent must exist) and fills it with healthy and damaged sample\n"
-               "files to try filemend on. An existing DIR must be empty or made by an earlier run.\n";
+               "files to try filemend on. An existing DIR must be empty or made by an earlier "
+               "run.\n";
         return argc == 2 && std::string(argv[1]) == "--help" ? 0 : kExitUsage;
     }
     const fs::path dir = argv[1];

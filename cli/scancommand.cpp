@@ -38,8 +38,7 @@ public:
         : m_out(out)
         , m_err(err)
         , m_progress(progress)
-    {
-    }
+    { }
 
     void OnFolderOrFile(const std::string& statusText) override
     {
@@ -123,7 +122,7 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args)
 }
 
 int RunScanCommand(platform::Platform& platform, const std::vector<std::string>& args,
-                   std::ostream& out, std::ostream& err)
+    std::ostream& out, std::ostream& err)
 {
     const ParsedArguments parsed = ParseScanArguments(args);
     if (!parsed.options) {

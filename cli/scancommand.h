@@ -23,7 +23,7 @@ struct ScanOptions
 struct ParsedArguments
 {
     std::optional<ScanOptions> options; // empty when the arguments are bad
-    std::string error;                  // what was wrong, for the user
+    std::string error; // what was wrong, for the user
 };
 
 // args: the command line without the program name.
@@ -33,7 +33,7 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args);
 // messages on err, and a progress line on err when the platform says it is a terminal. Returns
 // the exit code.
 int RunScanCommand(platform::Platform& platform, const std::vector<std::string>& args,
-                   std::ostream& out, std::ostream& err);
+    std::ostream& out, std::ostream& err);
 
 extern const char* const kUsage;
 

@@ -28,15 +28,13 @@ struct Level
 class Walker
 {
 public:
-    Walker(platform::Platform& platform, const std::string& pattern, ScanGate& gate,
-           WalkSink& sink)
+    Walker(platform::Platform& platform, const std::string& pattern, ScanGate& gate, WalkSink& sink)
         : m_platform(platform)
         , m_pattern(pattern)
         , m_gate(gate)
         , m_sink(sink)
         , m_separator(platform.Separator())
-    {
-    }
+    { }
 
     void Run(const std::string& root)
     {
@@ -163,7 +161,7 @@ private:
 } // namespace
 
 void WalkFolder(platform::Platform& platform, const std::string& path, const std::string& pattern,
-                ScanGate& gate, WalkSink& sink)
+    ScanGate& gate, WalkSink& sink)
 {
     if (!gate.Proceed())
         return;

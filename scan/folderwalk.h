@@ -18,6 +18,6 @@ inline constexpr std::uint64_t kLargestChecked = 5481600;
 // walked. Names beginning with '.' are skipped as sub-folders; links and special files are never
 // followed or opened. The root is never reset. Returns when the walk is over or the gate ended it.
 void WalkFolder(platform::Platform& platform, const std::string& path, const std::string& pattern,
-                ScanGate& gate, WalkSink& sink);
+    ScanGate& gate, WalkSink& sink);
 
 } // namespace scan

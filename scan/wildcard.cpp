@@ -8,7 +8,7 @@ char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - '
 
 // True when the character of pattern at p (length pLen) equals the one of name at n (length nLen).
 bool SameCharacter(std::string_view pattern, std::size_t p, std::size_t pLen, std::string_view name,
-                   std::size_t n, std::size_t nLen)
+    std::size_t n, std::size_t nLen)
 {
     if (pLen != nLen)
         return false;

@@ -210,7 +210,8 @@ FileHead PosixPlatform::ReadHeadIfLength(const std::string& path, std::size_t ma
         return head;
     // A file shorter than maxBytes is read to its length only: asking on would cost a second read
     // per small file just to hear of its end.
-    const std::size_t wanted = head.length < maxBytes ? static_cast<std::size_t>(head.length) : maxBytes;
+    const std::size_t wanted
+        = head.length < maxBytes ? static_cast<std::size_t>(head.length) : maxBytes;
     head.bytes.resize(wanted);
     head.bytes.resize(ReadFully(fd.get(), head.bytes.data(), wanted));
     return head;

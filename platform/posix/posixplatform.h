@@ -21,8 +21,8 @@ public:
     std::unique_ptr<DirectoryReader> OpenDirectory(const std::string& path,
                                                    bool followLinks) override;
     FileHead ReadHead(const std::string& path, std::size_t maxBytes) override;
-    FileHead ReadHeadIfLength(const std::string& path, std::size_t maxBytes, std::uint64_t minLength,
-                              std::uint64_t maxLength) override;
+    FileHead ReadHeadIfLength(const std::string& path, std::size_t maxBytes,
+                              std::uint64_t minLength, std::uint64_t maxLength) override;
     std::optional<std::string> ReadWholeFile(const std::string& path,
                                              std::uint64_t maxBytes) override;
     void ResetFolderAttributes(const std::string& path) override;

@@ -1,14 +1,13 @@
 #include "cli/scancommand.h"
-
 #include "tests/support/temptree.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-
-#include <gtest/gtest.h>
-#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 
@@ -83,7 +82,7 @@ Outcome Execute(const std::string& program, const std::vector<std::string>& args
         + Quoted((scratch.root() / "err").string()) + " </dev/null";
     const int status = std::system(command.c_str());
     return { WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(scratch.root() / "out"),
-             ReadAll(scratch.root() / "err") };
+        ReadAll(scratch.root() / "err") };
 }
 
 Outcome Scan(const std::vector<std::string>& args) { return Execute(FILEMEND_SCAN_BIN, args); }
@@ -119,9 +118,9 @@ TEST(ScanCommand, RefusesTheSystemRootAndBadArguments)
         EXPECT_EQ(run.err, "不要扫c盘\n") << root;
         EXPECT_EQ(run.out, "") << root;
     }
-    for (const auto& args : std::vector<std::vector<std::string>> {
-             {}, { "--bogus", tree.root().string() }, { (tree.root() / "missing").string() },
-             { "--pattern" } }) {
+    for (const auto& args :
+        std::vector<std::vector<std::string>> { {}, { "--bogus", tree.root().string() },
+            { (tree.root() / "missing").string() }, { "--pattern" } }) {
         const Outcome run = Scan(args);
         EXPECT_EQ(run.exitCode, 2) << (args.empty() ? "(none)" : args.front());
         EXPECT_NE(run.err.find("filemend-scan: "), std::string::npos) << run.err;
@@ -146,8 +145,8 @@ TEST(MakeDemo, BuildsSamplesThatTheScanSortsAndGuardsForeignFolders)
         listed.push_back(fs::path(line.substr(line.rfind('\t') + 1)).filename().string());
     std::sort(listed.begin(), listed.end());
     const std::vector<std::string> expected { "归档-损坏.zip", "报告-损坏.pdf", "文档-损坏.doc",
-                                              "文档-损坏.doc", "照片-损坏.jpg", "照片-损坏.jpg",
-                                              "相机-损坏.jpg", "相机.jpg", "说明.txt" };
+        "文档-损坏.doc", "照片-损坏.jpg", "照片-损坏.jpg", "相机-损坏.jpg", "相机.jpg",
+        "说明.txt" };
     std::vector<std::string> sortedExpected = expected;
     std::sort(sortedExpected.begin(), sortedExpected.end());
     EXPECT_EQ(listed, sortedExpected) << run.out;

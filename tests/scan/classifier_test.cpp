@@ -1,7 +1,6 @@
+#include "platform/posix/posixplatform.h"
 #include "scan/classifier.h"
 #include "scan/signaturetable.h"
-
-#include "platform/posix/posixplatform.h"
 #include "tests/support/temptree.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +24,8 @@ std::string Padded(std::string head, std::size_t size = 400, char filler = 'x')
     return head;
 }
 
-const std::string kJfif = Padded(std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01", 12), 400, '\0');
+const std::string kJfif
+    = Padded(std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01", 12), 400, '\0');
 const std::string kDoc = Padded(std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8), 1024, '\0');
 
 TEST(Classifier, JfifMarkerCountsOnlyInsideTheWindow)
@@ -56,7 +56,12 @@ TEST(Classifier, EverySignatureMarksAHealthyHeadAndNothingElseDoes)
         { "empty head", "", true },
         { "JFIF JPEG", kJfif, false },
         { "inverted JFIF JPEG", Inverted(kJfif), true },
-        { "Exif JPEG", Padded(std::string("\xFF\xD8\xFF\xE1\x00\x20" "Exif\0\0", 12), 400, '\0'), true },
+        { "Exif JPEG",
+            Padded(std::string("\xFF\xD8\xFF\xE1\x00\x20"
+                               "Exif\0\0",
+                       12),
+                400, '\0'),
+            true },
         { "DOC", kDoc, false },
         { "inverted DOC", Inverted(kDoc), true },
         { "GIF", Padded("GIF89a"), true },
@@ -77,10 +82,17 @@ TEST(Classifier, FileExtensionTakesTheLastDotOfTheName)
         std::string path;
         std::string extension;
     } cases[] = {
-        { "/d/photo.JPG", "JPG" },       { "/d/archive.tar.gz", "gz" }, { "/d/readme", "" },
-        { "/d/notes.", "" },             { "/a.b/readme", "" },         { "/d/.bashrc", "bashrc" },
-        { "no-separator.txt", "" },      { "/d/", "" },                 { "", "" },
-        { "/d/照片.jpeg", "jpeg" },      { "/d/x.扩展", "扩展" },
+        { "/d/photo.JPG", "JPG" },
+        { "/d/archive.tar.gz", "gz" },
+        { "/d/readme", "" },
+        { "/d/notes.", "" },
+        { "/a.b/readme", "" },
+        { "/d/.bashrc", "bashrc" },
+        { "no-separator.txt", "" },
+        { "/d/", "" },
+        { "", "" },
+        { "/d/照片.jpeg", "jpeg" },
+        { "/d/x.扩展", "扩展" },
     };
     for (const auto& c : cases)
         EXPECT_EQ(FileExtension(c.path, '/', text::CodePage::Utf8), c.extension) << c.path;
@@ -88,8 +100,9 @@ TEST(Classifier, FileExtensionTakesTheLastDotOfTheName)
     // In GBK a trailing byte may be 0x5C, the backslash; it must not be taken for a separator.
     const std::string gbk = "D:\\x\\a.b\x95\x5C"
                             "name";
-    EXPECT_EQ(FileExtension(gbk, '\\', text::CodePage::Gbk), "b\x95\x5C"
-                                                             "name");
+    EXPECT_EQ(FileExtension(gbk, '\\', text::CodePage::Gbk),
+        "b\x95\x5C"
+        "name");
     EXPECT_EQ(FileExtension("D:\\a.b\\readme", '\\', text::CodePage::Gbk), "");
 }
 
@@ -118,7 +131,7 @@ TEST(Classifier, ListsOnlyExaminedFilesWithoutASignature)
         { "image.bmp", Padded("BM"), true },
         { "setup.EXE", text100, false },
         { "main.c", text100, false },
-        { "odd.ys", text100, false },  // a piece of the excluded list
+        { "odd.ys", text100, false }, // a piece of the excluded list
         { "lib.so", text100, true },
         { "readme", text100, false },
         { "notes.", text100, false },

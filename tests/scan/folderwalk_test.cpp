@@ -1,8 +1,11 @@
 #include "scan/drivelist.h"
 #include "scan/folderwalk.h"
-
 #include "tests/scan/recordingplatform.h"
 #include "tests/support/temptree.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <condition_variable>
 #include <filesystem>
@@ -10,10 +13,6 @@
 #include <map>
 #include <mutex>
 #include <thread>
-
-#include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -98,7 +97,7 @@ TEST_F(FolderWalkTest, FilesFirstThenEachSubFolderDepthFirst)
     };
     EXPECT_EQ(Walk(root), expected);
     const std::vector<std::string> resets { Path("empty"), Path("sub"), Path("sub/deeper"),
-                                            Path("x.jpg") };
+        Path("x.jpg") };
     EXPECT_EQ(m_platform.resets, resets);
     // Only the root may be reached through a link.
     for (const auto& open : m_platform.opens)
@@ -126,14 +125,17 @@ TEST_F(FolderWalkTest, PatternSelectsFilesButEveryFolderIsWalked)
 TEST_F(FolderWalkTest, OnlyFilesInsideTheSizeWindowAreClassified)
 {
     const std::map<std::string, std::uintmax_t> sizes {
-        { "s9", 9 },           { "s10", 10 },
-        { "s5481600", 5481600 }, { "s5481601", 5481601 },
+        { "s9", 9 },
+        { "s10", 10 },
+        { "s5481600", 5481600 },
+        { "s5481601", 5481601 },
         { "s4GiB+100", (std::uintmax_t { 1 } << 32) + 100 },
     };
     for (const auto& [name, size] : sizes)
         fs::resize_file(m_tree.Write(name + ".dat", ""), size); // sparse: costs no disk
     Walk(m_tree.root().string());
-    EXPECT_EQ(m_platform.heads, (std::vector<std::string> { Path("s10.dat"), Path("s5481600.dat") }));
+    EXPECT_EQ(
+        m_platform.heads, (std::vector<std::string> { Path("s10.dat"), Path("s5481600.dat") }));
     // Every matching file is shown, checked or not.
     EXPECT_EQ(m_log.Events().size(), 1 + sizes.size() + 1); // the 5,481,600 zero bytes are listed
 }
@@ -208,7 +210,7 @@ TEST_F(FolderWalkTest, DeepChainsKeepFewFoldersOpen)
     ASSERT_GE(events.size(), 4u);
     EXPECT_EQ(events.end()[-2], "R " + Path("d/d/z/last.doc"));
     EXPECT_NE(std::find(events.begin(), events.end(), "R " + (deep / "bottom.doc").string()),
-              events.end());
+        events.end());
     EXPECT_EQ(m_platform.resets.size(), 301u);
     EXPECT_LE(m_platform.mostLiveReaders, 70);
 }
@@ -239,15 +241,16 @@ TEST_F(FolderWalkTest, NothingIsEnteredOrResetOnceEnded)
     m_log.onStatus = nullptr;
     m_gate.Reset();
     Walk(m_tree.root().string());
-    EXPECT_EQ(m_platform.resets, (std::vector<std::string> { Path("a"), Path("a/inner"), Path("b") }));
+    EXPECT_EQ(
+        m_platform.resets, (std::vector<std::string> { Path("a"), Path("a/inner"), Path("b") }));
 }
 
 // The walk pauses itself right after the first file, so the test knows where it is held.
 class PausedWalk
 {
 public:
-    PausedWalk(testsupport::RecordingPlatform& platform, scan::ScanGate& gate,
-               EventLog& log, const std::string& root, const std::string& firstFile)
+    PausedWalk(testsupport::RecordingPlatform& platform, scan::ScanGate& gate, EventLog& log,
+        const std::string& root, const std::string& firstFile)
     {
         log.onStatus = [&, firstFile](const std::string& status) {
             if (status != firstFile)

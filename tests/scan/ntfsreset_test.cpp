@@ -1,14 +1,13 @@
-#include "scan/folderwalk.h"
-
 #include "platform/posix/posixplatform.h"
+#include "scan/folderwalk.h"
 #include "tests/support/temptree.h"
+
+#include <gtest/gtest.h>
+#include <sys/xattr.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
-
-#include <gtest/gtest.h>
-#include <sys/xattr.h>
 
 namespace fs = std::filesystem;
 
@@ -29,9 +28,9 @@ std::optional<std::uint32_t> Attributes(const fs::path& path)
 
 bool SetAttributes(const fs::path& path, std::uint32_t value)
 {
-    const unsigned char word[4] = { static_cast<unsigned char>(value >> 24),
-        static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 8),
-        static_cast<unsigned char>(value) };
+    const unsigned char word[4]
+        = { static_cast<unsigned char>(value >> 24), static_cast<unsigned char>(value >> 16),
+              static_cast<unsigned char>(value >> 8), static_cast<unsigned char>(value) };
     return ::setxattr(path.c_str(), kAttribute, word, sizeof word, 0) == 0;
 }
 
@@ -64,7 +63,7 @@ public:
             return;
         }
         if (!Succeeds("timeout 30 ntfs-3g '" + m_image.string() + "' '" + m_point.string()
-                      + "' >/dev/null 2>&1")) {
+                + "' >/dev/null 2>&1")) {
             m_problem = "ntfs-3g could not mount the image (no FUSE permission here?)";
             return;
         }
@@ -74,7 +73,7 @@ public:
     {
         if (m_mounted)
             Succeeds("umount '" + m_point.string() + "' 2>/dev/null || fusermount -u '"
-                     + m_point.string() + "' 2>/dev/null");
+                + m_point.string() + "' 2>/dev/null");
     }
     const std::string& problem() const { return m_problem; }
     const fs::path& point() const { return m_point; }

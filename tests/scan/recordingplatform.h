@@ -23,8 +23,8 @@ public:
     void EnableDebugPrivilege() override { }
     void TrimWorkingSet() override { }
 
-    std::unique_ptr<platform::DirectoryReader> OpenDirectory(const std::string& path,
-                                                             bool followLinks) override
+    std::unique_ptr<platform::DirectoryReader> OpenDirectory(
+        const std::string& path, bool followLinks) override
     {
         {
             std::lock_guard lock(m_mutex);
@@ -51,7 +51,7 @@ public:
 
     // Records the files whose head was read: those whose length lay within the bounds.
     platform::FileHead ReadHeadIfLength(const std::string& path, std::size_t maxBytes,
-                                        std::uint64_t minLength, std::uint64_t maxLength) override
+        std::uint64_t minLength, std::uint64_t maxLength) override
     {
         if (beforeReadHead)
             beforeReadHead(path);
@@ -63,8 +63,8 @@ public:
         return head;
     }
 
-    std::optional<std::string> ReadWholeFile(const std::string& path,
-                                             std::uint64_t maxBytes) override
+    std::optional<std::string> ReadWholeFile(
+        const std::string& path, std::uint64_t maxBytes) override
     {
         return m_real.ReadWholeFile(path, maxBytes);
     }
@@ -90,7 +90,7 @@ public:
         bool followLinks;
     };
     std::vector<Open> opens;
-    std::vector<std::string> heads;  // files whose head was read, in order
+    std::vector<std::string> heads; // files whose head was read, in order
     std::vector<std::string> resets; // folders whose attributes were reset, in order
     std::set<std::string> unreadable; // folder paths whose enumeration fails
     std::function<void(const std::string&)> beforeReadHead;
@@ -109,7 +109,7 @@ private:
             while (m_real->Next(entry))
                 m_entries.push_back(entry);
             std::sort(m_entries.begin(), m_entries.end(),
-                      [](const auto& a, const auto& b) { return a.name < b.name; });
+                [](const auto& a, const auto& b) { return a.name < b.name; });
             m_owner.mostLiveReaders = std::max(m_owner.mostLiveReaders, ++m_owner.liveReaders);
         }
         ~SortedReader() override { --m_owner.liveReaders; }
