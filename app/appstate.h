@@ -15,6 +15,7 @@ struct AppState
     std::unique_ptr<platform::Platform> platform;
     std::vector<std::string> driveList;    // roots as the platform reports them
     std::vector<std::string> droppedPaths; // paths of the last accepted drop
+    bool scanRunning = false;              // the last confirmed scan click asked for a walk
     int releaseCount = 0;                  // how often ReleaseGlobals has run; never above 1
 };
 

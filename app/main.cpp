@@ -1,5 +1,8 @@
 #include "app/appstate.h"
 #include "app/exitroutine.h"
+#include "app/messageboxes.h"
+#include "app/previewhandlers.h"
+#include "app/scanhandlers.h"
 #include "app/startup.h"
 #include "ui/mainwindow.h"
 
@@ -13,6 +16,9 @@ int main(int argc, char* argv[])
     const app::ExitRoutine exitRoutine(state);
     {
         ui::MainWindow window;
+        app::QtMessageBoxes boxes;
+        app::ScanHandlers scanHandlers(state, window, boxes);
+        app::PreviewHandlers previewHandlers(state, window);
         app::OnMainWindowCreated(state, window);
         window.show();
         // Ends when the last window of the program has closed, not merely the main window.
