@@ -9,6 +9,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
     libjpeg62-turbo-dev libgif-dev
     fonts-wqy-microhei
+    ntfs-3g
     xvfb xauth
 )
 

@@ -48,11 +48,23 @@ void ResultsView::setModel(QAbstractItemModel* model)
         return;
     for (int column = 0; column < int(std::size(kColumnWidths)); ++column)
         setColumnWidth(column, kColumnWidths[column]);
+    // A click makes a row current before it selects it, a key press selects first: the event waits
+    // for both, so that its handler always finds the new row selected.
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
         [this](const QModelIndex& current, const QModelIndex& previous) {
-            if (current.isValid() && current.row() != previous.row())
-                emit currentRowChanged();
+            m_rowChangePending = current.isValid() && current.row() != previous.row();
+            EmitWhenSelected();
         });
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+        &ResultsView::EmitWhenSelected);
+}
+
+void ResultsView::EmitWhenSelected()
+{
+    if (!m_rowChangePending || SelectedRow() != selectionModel()->currentIndex().row())
+        return;
+    m_rowChangePending = false;
+    emit currentRowChanged();
 }
 
 int ResultsView::SelectedRow() const

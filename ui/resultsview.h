@@ -24,6 +24,11 @@ signals:
     // A row has become the current one that was not current before, by mouse or keys. Clearing
     // and appending rows never raise it.
     void currentRowChanged();
+
+private:
+    void EmitWhenSelected();
+
+    bool m_rowChangePending = false;
 };
 
 } // namespace ui

@@ -1,0 +1,96 @@
+#include "app/appstate.h"
+#include "app/messageboxes.h"
+#include "app/previewhandlers.h"
+#include "app/scanhandlers.h"
+#include "results/resultsmodel.h"
+#include "tests/results/previewfixtures.h"
+#include "tests/support/temptree.h"
+#include "ui/mainwindow.h"
+#include "ui/resultsview.h"
+#include "ui/tiledlabel.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <tuple>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class YesBoxes final : public app::MessageBoxes
+{
+public:
+    bool AskYesNo(const QString&) override { return true; }
+    void Tell(const QString&) override { }
+};
+
+// Content, size and modification time of every entry below root, links not followed.
+using Snapshot = std::map<std::string, std::tuple<std::string, std::uintmax_t, long, long>>;
+
+Snapshot Take(const fs::path& root)
+{
+    Snapshot snapshot;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        struct stat st;
+        if (::lstat(entry.path().c_str(), &st) != 0)
+            continue;
+        std::string content;
+        if (S_ISREG(st.st_mode)) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            content.assign(std::istreambuf_iterator<char>(in), {});
+        }
+        snapshot[entry.path().string()]
+            = { content, std::uintmax_t(st.st_size), long(st.st_mtim.tv_sec), st.st_mtim.tv_nsec };
+    }
+    return snapshot;
+}
+
+TEST(NoWrite, ScanningAndPreviewingEveryRowChangesNoFile)
+{
+    testsupport::TempTree tree;
+    const auto pattern = [](int x, int y) { return fixtures::Gradient(x, y, 300, 200); };
+    const std::string jpeg = fixtures::EncodeJpeg({ 300, 200 }, pattern);
+    tree.Write("photo.jpg", fixtures::Damage(jpeg));
+    tree.Write("healthy.jpg", jpeg);
+    tree.Write("a/b/deep.jpg", fixtures::Damage(jpeg));
+    tree.Write("a/tiny.gif", fixtures::Damage(std::string(150, 'g')));
+    tree.Write("a/report.doc", fixtures::Damage("\xd0\xcf\x11\xe0" + std::string(400, 'd')));
+    tree.Write("a/notes.txt", std::string(500, 't'));
+    tree.Write("回收站/文件 .pdf ", fixtures::Damage("%PDF" + std::string(300, 'p')));
+    tree.Write(".hidden/x.jpg", fixtures::Damage(jpeg));
+    fs::create_symlink(tree.root() / "photo.jpg", tree.root() / "link.jpg");
+    const Snapshot before = Take(tree.root());
+
+    app::AppState state;
+    app::InitGlobals(state, platform::CreateNativePlatform());
+    ui::MainWindow window;
+    YesBoxes boxes;
+    app::ScanHandlers scanning(state, window, boxes);
+    app::PreviewHandlers previewing(state, window);
+    window.show();
+    window.rootCombo()->setEditText(QString::fromStdString(tree.rootText()));
+    window.patternCombo()->setCurrentIndex(0);
+    QTest::mouseClick(window.scanBox(), Qt::LeftButton);
+    QTRY_COMPARE(window.statusLabel()->text(), QStringLiteral("扫描完成"));
+    ASSERT_GE(window.resultsModel()->rowCount(), 5);
+
+    window.resultsView()->setFocus();
+    QSignalSpy previews(&previewing.controller(), &results::PreviewController::previewFinished);
+    for (int row = 0; row < window.resultsModel()->rowCount(); ++row) {
+        window.resultsView()->selectRow(row);
+        previewing.PreviewRepairedImage(std::string(window.resultsModel()->PathBytes(row)));
+        ASSERT_TRUE(previews.wait(5000)) << row;
+    }
+    EXPECT_EQ(Take(tree.root()), before);
+}
+
+} // namespace
