@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The operating system behind one small interface. Nothing above this folder calls the OS directly;
@@ -39,6 +40,23 @@ struct FileHead
     bool opened = false;      // false: missing, unreadable, or not a regular file
     std::uint64_t length = 0; // the file's length when opened
     std::string bytes;        // the first bytes; fewer when the read failed or the file is short
+};
+
+// Which object a path leads to, links followed: two paths name the same folder exactly when these
+// are equal, whatever their spelling.
+struct FileIdentity
+{
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// The result of a write to the destination of restored copies.
+struct WriteOutcome
+{
+    bool ok = false;
+    bool exists = false;  // the target name is taken; nothing was written
+    std::string error;    // the system's reason when neither ok nor exists
 };
 
 class Platform
@@ -84,6 +102,30 @@ public:
     // Whether a standard stream (1 output, 2 error) is a terminal, where progress may be drawn.
     // Not pure so that test doubles need not care.
     virtual bool IsTerminal(int /*stream*/) { return false; }
+
+    // The operations below serve filemend-scan's copies and reports; the defaults behave like a
+    // system that supports none of them.
+
+    // The DOS attributes of a folder (links not followed); nullopt where the file system keeps none.
+    virtual std::optional<std::uint32_t> FolderAttributes(const std::string& /*path*/)
+    {
+        return std::nullopt;
+    }
+    // The canonical absolute path of an existing path, links resolved; nullopt when it is missing.
+    virtual std::optional<std::string> RealPath(const std::string& /*path*/) { return std::nullopt; }
+    virtual std::optional<FileIdentity> Identity(const std::string& /*path*/) { return std::nullopt; }
+    // Creates a folder and every missing folder above it; ok when it exists as a folder afterwards.
+    virtual WriteOutcome CreateFolderPath(const std::string& /*path*/)
+    {
+        return { false, false, "not supported" };
+    }
+    // Creates path with exactly these bytes, or nothing at all: the bytes go to a temporary file in
+    // the same folder, reach the disk, and only then take the name, which is never taken from an
+    // existing file (exists is set instead).
+    virtual WriteOutcome WriteNewFile(const std::string& /*path*/, std::string_view /*bytes*/)
+    {
+        return { false, false, "not supported" };
+    }
 };
 
 // The implementation for the platform this program was built for.

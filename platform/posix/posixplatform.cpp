@@ -3,8 +3,12 @@
 #include "platform/posix/mounttable.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <limits>
+#include <random>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -39,6 +43,12 @@ public:
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return m_fd; }
     bool valid() const { return m_fd >= 0; }
+    int release()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
 
 private:
     int m_fd;
@@ -151,6 +161,39 @@ void ResetNtfsAttributes(int fd)
     ::fsetxattr(fd, kNtfsAttribute, out, sizeof out, XATTR_REPLACE);
 }
 
+bool WriteAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t put = ::write(fd, bytes.data(), bytes.size());
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0) {
+            if (put == 0)
+                errno = EIO;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(put));
+    }
+    return true;
+}
+
+std::string ErrorText(int error) { return std::strerror(error); }
+
+// Gives the finished temporary file its name without ever replacing a file that holds it.
+// RENAME_NOREPLACE is one atomic step; a file system without it still supports link(), which fails
+// on an existing name just the same.
+int TakeName(const std::string& temporary, const std::string& path)
+{
+    if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    if (::link(temporary.c_str(), path.c_str()) != 0)
+        return errno;
+    ::unlink(temporary.c_str());
+    return 0;
+}
+
 } // namespace
 
 PosixPlatform::PosixPlatform(std::string mountsPath) : m_mountsPath(std::move(mountsPath)) { }
@@ -246,6 +289,107 @@ void PosixPlatform::ResetFolderAttributes(const std::string& path)
 }
 
 bool PosixPlatform::IsTerminal(int stream) { return ::isatty(stream) == 1; }
+
+std::optional<std::uint32_t> PosixPlatform::FolderAttributes(const std::string& path)
+{
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!fd.valid())
+        return std::nullopt;
+    struct statfs fs;
+    std::uint32_t attributes = 0;
+    if (::fstatfs(fd.get(), &fs) == 0 && fs.f_type == MSDOS_SUPER_MAGIC)
+        return ::ioctl(fd.get(), FAT_IOCTL_GET_ATTRIBUTES, &attributes) == 0
+            ? std::optional(attributes)
+            : std::nullopt;
+    unsigned char word[4];
+    if (::fgetxattr(fd.get(), kNtfsAttribute, word, sizeof word) != sizeof word)
+        return std::nullopt;
+    return (std::uint32_t { word[0] } << 24) | (std::uint32_t { word[1] } << 16)
+        | (std::uint32_t { word[2] } << 8) | word[3];
+}
+
+std::optional<std::string> PosixPlatform::RealPath(const std::string& path)
+{
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved)
+        return std::nullopt;
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
+}
+
+std::optional<FileIdentity> PosixPlatform::Identity(const std::string& path)
+{
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return FileIdentity { static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino) };
+}
+
+WriteOutcome PosixPlatform::CreateFolderPath(const std::string& path)
+{
+    // Each level in turn: an existing folder is fine, anything else in the way is an error.
+    for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
+        const std::string part = path.substr(0, end);
+        if (!part.empty() && ::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST)
+            return { false, false, ErrorText(errno) };
+        if (end == std::string::npos)
+            break;
+    }
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        return { false, false, ErrorText(errno) };
+    if (!S_ISDIR(st.st_mode))
+        return { false, false, ErrorText(ENOTDIR) };
+    return { true, false, {} };
+}
+
+WriteOutcome PosixPlatform::WriteNewFile(const std::string& path, std::string_view bytes)
+{
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0)
+        return { false, true, {} }; // taken: spare writing a copy only to throw it away
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+
+    // A name of our own beside the target: the rename then stays within one file system, and a
+    // crash leaves only a dot file that is plainly not a restored copy.
+    thread_local std::mt19937_64 random { std::random_device {}() };
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        char suffix[24];
+        std::snprintf(suffix, sizeof suffix, "%016llx",
+                      static_cast<unsigned long long>(random()));
+        temporary = folder + ".filemend-" + suffix + ".part";
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
+        if (fd < 0 && errno != EEXIST)
+            return { false, false, ErrorText(errno) };
+    }
+    if (fd < 0)
+        return { false, false, ErrorText(EEXIST) };
+
+    FileDescriptor file(fd);
+    int error = 0;
+    if (!WriteAll(fd, bytes) || ::fsync(fd) != 0)
+        error = errno;
+    // close() may be the first to report a delayed write error on some file systems.
+    if (error == 0 && ::close(file.release()) != 0)
+        error = errno;
+    if (error == 0)
+        error = TakeName(temporary, path);
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        if (error == EEXIST)
+            return { false, true, {} };
+        return { false, false, ErrorText(error) };
+    }
+    // The new name is durable only once its folder is synced too.
+    FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.valid())
+        ::fsync(dir.get());
+    return { true, false, {} };
+}
 
 } // namespace platform::posix
 

@@ -27,6 +27,11 @@ public:
                                              std::uint64_t maxBytes) override;
     void ResetFolderAttributes(const std::string& path) override;
     bool IsTerminal(int stream) override;
+    std::optional<std::uint32_t> FolderAttributes(const std::string& path) override;
+    std::optional<std::string> RealPath(const std::string& path) override;
+    std::optional<FileIdentity> Identity(const std::string& path) override;
+    WriteOutcome CreateFolderPath(const std::string& path) override;
+    WriteOutcome WriteNewFile(const std::string& path, std::string_view bytes) override;
 
 private:
     std::string m_mountsPath;
