@@ -28,12 +28,14 @@ struct Level
 class Walker
 {
 public:
-    Walker(platform::Platform& platform, const std::string& pattern, ScanGate& gate, WalkSink& sink)
+    Walker(platform::Platform& platform, const std::string& pattern, ScanGate& gate, WalkSink& sink,
+        const WalkOptions& options)
         : m_platform(platform)
         , m_pattern(pattern)
         , m_gate(gate)
         , m_sink(sink)
         , m_separator(platform.Separator())
+        , m_options(options)
     { }
 
     void Run(const std::string& root)
@@ -55,7 +57,11 @@ public:
             if (!m_gate.Proceed())
                 return;
             m_path += m_entry.name;
-            m_platform.ResetFolderAttributes(m_path);
+            if (m_options.reportAttributes)
+                if (const auto before = m_platform.FolderAttributes(m_path))
+                    m_sink.OnFolderAttributes(m_path, *before);
+            if (m_options.resetAttributes)
+                m_platform.ResetFolderAttributes(m_path);
             if (!m_gate.Proceed())
                 return;
             Enter(false);
@@ -105,6 +111,12 @@ private:
             if (!m_gate.Proceed())
                 return;
             m_path += m_entry.name;
+            if (m_options.deferFileChecks) {
+                m_sink.OnFileToCheck(m_path);
+                m_sink.OnFolderOrFile(m_path);
+                m_path.resize(base);
+                continue;
+            }
             // The size comes from the same open that reads the head: a separate size query per
             // file would cost the scan a system call on every file.
             const platform::FileHead head = m_platform.ReadHeadIfLength(
@@ -151,6 +163,7 @@ private:
     ScanGate& m_gate;
     WalkSink& m_sink;
     const char m_separator;
+    const WalkOptions& m_options;
 
     std::string m_path; // one buffer for every path of the walk: no allocation per file
     platform::DirectoryEntry m_entry;
@@ -163,9 +176,15 @@ private:
 void WalkFolder(platform::Platform& platform, const std::string& path, const std::string& pattern,
     ScanGate& gate, WalkSink& sink)
 {
+    WalkFolder(platform, path, pattern, gate, sink, WalkOptions {});
+}
+
+void WalkFolder(platform::Platform& platform, const std::string& path, const std::string& pattern,
+    ScanGate& gate, WalkSink& sink, const WalkOptions& options)
+{
     if (!gate.Proceed())
         return;
-    Walker(platform, pattern, gate, sink).Run(path);
+    Walker(platform, pattern, gate, sink, options).Run(path);
 }
 
 } // namespace scan

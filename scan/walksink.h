@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace scan {
@@ -14,6 +16,12 @@ public:
     virtual void OnFolderOrFile(const std::string& statusText) = 0;
     // A file that the classifier judged repairable; reported before that file's status text.
     virtual void OnRepairable(const std::string& path) = 0;
+    // With WalkOptions::deferFileChecks: a file that matched the pattern, handed over unopened for
+    // the sink to check; its status text follows at once.
+    virtual void OnFileToCheck(const std::string& /*path*/) { }
+    // With WalkOptions::reportAttributes: a sub-folder and its DOS attributes before the walk reset
+    // them (or would have, without resetAttributes), called before the folder's own status text.
+    virtual void OnFolderAttributes(const std::string& /*path*/, std::uint32_t /*before*/) { }
 };
 
 } // namespace scan
