@@ -42,6 +42,21 @@ struct FileHead
     std::string bytes;        // the first bytes; fewer when the read failed or the file is short
 };
 
+inline constexpr std::uint32_t kAttributeReadOnly = 0x01;
+inline constexpr std::uint32_t kAttributeHidden = 0x02;
+inline constexpr std::uint32_t kAttributeSystem = 0x04;
+inline constexpr std::uint32_t kAttributeDirectory = 0x10;
+inline constexpr std::uint32_t kAttributeArchive = 0x20;
+inline constexpr std::uint32_t kAttributeNormal = 0x80; // a file without any other attribute
+inline constexpr std::uint32_t kInvalidAttributes = 0xFFFFFFFF;
+
+enum class SendResult {
+    Sent,
+    NoListener, // no socket there, or nobody accepts on it
+    Refused,    // the socket or its folder may not be reached by this user
+    Failed,     // connected, but the bytes could not all be written
+};
+
 // Which object a path leads to, links followed: two paths name the same folder exactly when these
 // are equal, whatever their spelling.
 struct FileIdentity
@@ -102,6 +117,27 @@ public:
     // Whether a standard stream (1 output, 2 error) is a terminal, where progress may be drawn.
     // Not pure so that test doubles need not care.
     virtual bool IsTerminal(int /*stream*/) { return false; }
+
+    // The DOS attribute word of a path, links followed: where the file system keeps one (FAT, NTFS)
+    // the real word, elsewhere kAttributeDirectory for a folder and kAttributeNormal for anything
+    // else. kInvalidAttributes when the path cannot be examined.
+    virtual std::uint32_t FileAttributes(const std::string& /*path*/) { return kInvalidAttributes; }
+
+    // The folder that holds this user's local sockets of the program. Nothing is created.
+    virtual std::string RuntimeFolder() { return {}; }
+    // Creates path with mode 0700 when it is missing, then checks it as IsPrivateFolder does.
+    virtual bool MakePrivateFolder(const std::string& /*path*/) { return false; }
+    // True only for a real folder (a link is never followed) owned by this user that nobody else
+    // may enter, read or write.
+    virtual bool IsPrivateFolder(const std::string& /*path*/) { return false; }
+    // Whether the process at the other end of a connected local socket runs as this user.
+    virtual bool PeerIsSameUser(int /*socketDescriptor*/) { return false; }
+    // Connects to the local socket at socketPath, writes all of bytes and closes.
+    virtual SendResult SendLocalMessage(const std::string& /*socketPath*/,
+                                        std::string_view /*bytes*/)
+    {
+        return SendResult::NoListener;
+    }
 
     // The operations below serve filemend-scan's copies and reports; the defaults behave like a
     // system that supports none of them.

@@ -16,8 +16,10 @@
 #include <linux/msdos_fs.h>
 #include <malloc.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
+#include <sys/un.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -194,6 +196,23 @@ int TakeName(const std::string& temporary, const std::string& path)
     return 0;
 }
 
+// The attribute word where the file system keeps one; nullopt elsewhere.
+std::optional<std::uint32_t> ReadDosAttributes(int fd)
+{
+    struct statfs fs;
+    if (::fstatfs(fd, &fs) == 0 && fs.f_type == MSDOS_SUPER_MAGIC) {
+        std::uint32_t attributes = 0;
+        if (::ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &attributes) != 0)
+            return std::nullopt;
+        return attributes;
+    }
+    unsigned char word[4];
+    if (::fgetxattr(fd, kNtfsAttribute, word, sizeof word) != sizeof word)
+        return std::nullopt;
+    return (std::uint32_t { word[0] } << 24) | (std::uint32_t { word[1] } << 16)
+        | (std::uint32_t { word[2] } << 8) | word[3];
+}
+
 } // namespace
 
 PosixPlatform::PosixPlatform(std::string mountsPath) : m_mountsPath(std::move(mountsPath)) { }
@@ -289,6 +308,101 @@ void PosixPlatform::ResetFolderAttributes(const std::string& path)
 }
 
 bool PosixPlatform::IsTerminal(int stream) { return ::isatty(stream) == 1; }
+
+std::uint32_t PosixPlatform::FileAttributes(const std::string& path)
+{
+    struct stat st;
+    if (path.empty() || ::stat(path.c_str(), &st) != 0)
+        return kInvalidAttributes;
+    // Devices, FIFOs and sockets are never opened: an open can wait, or rewind a tape.
+    if (S_ISDIR(st.st_mode) || S_ISREG(st.st_mode)) {
+        FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+        if (fd.valid() && ::fstat(fd.get(), &st) == 0) {
+            if (std::optional<std::uint32_t> dos = ReadDosAttributes(fd.get())) {
+                // Windows reports a file without attributes as "normal", never as 0.
+                std::uint32_t attributes = *dos | (S_ISDIR(st.st_mode) ? kAttributeDirectory : 0);
+                return attributes == 0 ? kAttributeNormal : attributes;
+            }
+        }
+    }
+    // Without DOS attributes (or when the open is refused) a folder is a plain folder.
+    return S_ISDIR(st.st_mode) ? kAttributeDirectory : kAttributeNormal;
+}
+
+std::string PosixPlatform::RuntimeFolder()
+{
+    // Only an absolute path counts: a relative one would depend on the working folder.
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && runtime[0] == '/') {
+        std::string folder(runtime);
+        while (folder.size() > 1 && folder.back() == '/')
+            folder.pop_back();
+        return (folder == "/" ? "" : folder) + "/filemend";
+    }
+    return "/tmp/filemend-" + std::to_string(::geteuid());
+}
+
+bool PosixPlatform::MakePrivateFolder(const std::string& path)
+{
+    if (path.empty())
+        return false;
+    // An existing entry is kept as it is and judged below; it is never repaired or replaced.
+    ::mkdir(path.c_str(), 0700);
+    return IsPrivateFolder(path);
+}
+
+bool PosixPlatform::IsPrivateFolder(const std::string& path)
+{
+    struct stat st;
+    if (path.empty() || ::lstat(path.c_str(), &st) != 0)
+        return false;
+    return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0;
+}
+
+bool PosixPlatform::PeerIsSameUser(int socketDescriptor)
+{
+    struct ucred peer;
+    socklen_t length = sizeof peer;
+    if (::getsockopt(socketDescriptor, SOL_SOCKET, SO_PEERCRED, &peer, &length) != 0
+        || length != sizeof peer)
+        return false;
+    return peer.uid == ::geteuid();
+}
+
+SendResult PosixPlatform::SendLocalMessage(const std::string& socketPath, std::string_view bytes)
+{
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    if (socketPath.empty() || socketPath.size() >= sizeof address.sun_path)
+        return SendResult::Failed;
+    socketPath.copy(address.sun_path, socketPath.size());
+    FileDescriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!fd.valid())
+        return SendResult::Failed;
+    if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        switch (errno) {
+        case ENOENT:
+        case ENOTDIR:
+        case ECONNREFUSED:
+            return SendResult::NoListener;
+        case EACCES:
+        case EPERM:
+            return SendResult::Refused;
+        default:
+            return SendResult::Failed;
+        }
+    }
+    while (!bytes.empty()) {
+        // MSG_NOSIGNAL: a listener that hangs up turns into an error here, not a SIGPIPE.
+        const ssize_t sent = ::send(fd.get(), bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        if (sent < 0 && errno == EINTR)
+            continue;
+        if (sent <= 0)
+            return SendResult::Failed;
+        bytes.remove_prefix(static_cast<std::size_t>(sent));
+    }
+    return SendResult::Sent;
+}
 
 std::optional<std::uint32_t> PosixPlatform::FolderAttributes(const std::string& path)
 {

@@ -27,6 +27,13 @@ public:
                                              std::uint64_t maxBytes) override;
     void ResetFolderAttributes(const std::string& path) override;
     bool IsTerminal(int stream) override;
+
+    std::uint32_t FileAttributes(const std::string& path) override;
+    std::string RuntimeFolder() override;
+    bool MakePrivateFolder(const std::string& path) override;
+    bool IsPrivateFolder(const std::string& path) override;
+    bool PeerIsSameUser(int socketDescriptor) override;
+    SendResult SendLocalMessage(const std::string& socketPath, std::string_view bytes) override;
     std::optional<std::uint32_t> FolderAttributes(const std::string& path) override;
     std::optional<std::string> RealPath(const std::string& path) override;
     std::optional<FileIdentity> Identity(const std::string& path) override;
