@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "ui/filedrop.h"
 
 #include <memory>
 #include <string>
@@ -15,6 +16,7 @@ struct AppState
     std::unique_ptr<platform::Platform> platform;
     std::vector<std::string> driveList;    // roots as the platform reports them
     std::vector<std::string> droppedPaths; // paths of the last accepted drop
+    std::unique_ptr<ui::FileDrop> fileDrop; // the drop registration, made at the first one
     bool scanRunning = false;              // the last confirmed scan click asked for a walk
     int releaseCount = 0;                  // how often ReleaseGlobals has run; never above 1
 };

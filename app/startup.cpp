@@ -13,9 +13,16 @@ namespace {
 
     constexpr int kTopEdge = 5;
 
-    void RegisterFileDrop(ui::MainWindow&) { }
-
 } // namespace
+
+void OnFilesDropped(AppState& state, ui::MainWindow& window, int count)
+{
+    // Several items name no single folder to scan; only the shown text changes, never the list.
+    if (count != 1 || state.droppedPaths.empty())
+        return;
+    window.rootCombo()->setEditText(
+        QFile::decodeName(QByteArray::fromStdString(state.droppedPaths.front())));
+}
 
 void OnMainWindowCreated(AppState& state, ui::MainWindow& window)
 {
@@ -37,7 +44,10 @@ void OnMainWindowCreated(AppState& state, ui::MainWindow& window)
     if (roots.count() > 0)
         roots.setCurrentIndex(0);
 
-    RegisterFileDrop(window);
+    if (!state.fileDrop)
+        state.fileDrop = std::make_unique<ui::FileDrop>(system, state.droppedPaths);
+    state.fileDrop->RegisterFileDrop(
+        &window, [&state, &window](int count) { OnFilesDropped(state, window, count); }, 1);
 }
 
 } // namespace app
