@@ -2,6 +2,7 @@
 #include "app/exitroutine.h"
 #include "app/messageboxes.h"
 #include "app/previewhandlers.h"
+#include "app/reportserver.h"
 #include "app/scanhandlers.h"
 #include "app/startup.h"
 #include "ui/mainwindow.h"
@@ -18,6 +19,8 @@ int main(int argc, char* argv[])
         ui::MainWindow window;
         app::QtMessageBoxes boxes;
         app::ScanHandlers scanHandlers(state, window, boxes);
+        app::ReportServer reportServer(*state.platform, *window.reportBox());
+        reportServer.Listen(); // without the socket the window works on, unreachable from outside
         app::PreviewHandlers previewHandlers(state, window);
         app::OnMainWindowCreated(state, window);
         window.show();
