@@ -117,6 +117,8 @@ public:
     // Whether a standard stream (1 output, 2 error) is a terminal, where progress may be drawn.
     // Not pure so that test doubles need not care.
     virtual bool IsTerminal(int /*stream*/) { return false; }
+    // Whether the process runs with the administrator's rights (root on POSIX).
+    virtual bool RunsAsAdministrator() { return false; }
 
     // The DOS attribute word of a path, links followed: where the file system keeps one (FAT, NTFS)
     // the real word, elsewhere kAttributeDirectory for a folder and kAttributeNormal for anything

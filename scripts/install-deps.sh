@@ -7,6 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     libgtest-dev libgmock-dev
     qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
+    qt6-webengine-dev
     libjpeg62-turbo-dev libgif-dev
     fonts-wqy-microhei
     ntfs-3g

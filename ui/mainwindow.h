@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/webaddresses.h"
+
 #include <QWidget>
 
 class QCheckBox;
@@ -36,7 +38,6 @@ inline constexpr char kInformationText[] = "感染引擎: 澄岚反毒.破坏文
                                            " \r\n";
 
 inline constexpr char kWindowCaption[] = "澄岚反毒.破坏文件修复工具(文件夹变成回收站)8[修复预览版]";
-inline constexpr char kSupportChatAddress[] = "https://support.filemend.example/chat";
 
 // The main window. Every component carries its form name as objectName; the component layout is
 // pixel-exact, so the window has a fixed size.

@@ -309,6 +309,8 @@ void PosixPlatform::ResetFolderAttributes(const std::string& path)
 
 bool PosixPlatform::IsTerminal(int stream) { return ::isatty(stream) == 1; }
 
+bool PosixPlatform::RunsAsAdministrator() { return ::geteuid() == 0; }
+
 std::uint32_t PosixPlatform::FileAttributes(const std::string& path)
 {
     struct stat st;

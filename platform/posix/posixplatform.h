@@ -27,6 +27,7 @@ public:
                                              std::uint64_t maxBytes) override;
     void ResetFolderAttributes(const std::string& path) override;
     bool IsTerminal(int stream) override;
+    bool RunsAsAdministrator() override;
 
     std::uint32_t FileAttributes(const std::string& path) override;
     std::string RuntimeFolder() override;
