@@ -7,6 +7,7 @@ void InitGlobals(AppState& state, std::unique_ptr<platform::Platform> platform)
     state.platform = std::move(platform);
     state.driveList.clear();
     state.droppedPaths.clear();
+    state.webHost = std::make_unique<ui::WebHost>();
 }
 
 void ReleaseGlobals(AppState& state)
@@ -18,6 +19,7 @@ void ReleaseGlobals(AppState& state)
     state.driveList.shrink_to_fit();
     state.droppedPaths.clear();
     state.droppedPaths.shrink_to_fit();
+    state.webHost.reset();
 }
 
 } // namespace app

@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 #include "ui/filedrop.h"
+#include "ui/webhost.h"
 
 #include <memory>
 #include <string>
@@ -19,6 +20,7 @@ struct AppState
     std::unique_ptr<ui::FileDrop> fileDrop; // the drop registration, made at the first one
     bool scanRunning = false;              // the last confirmed scan click asked for a walk
     int releaseCount = 0;                  // how often ReleaseGlobals has run; never above 1
+    std::unique_ptr<ui::WebHost> webHost;  // hosts the help-video window's page
 };
 
 void InitGlobals(AppState& state, std::unique_ptr<platform::Platform> platform);

@@ -1,5 +1,6 @@
 #include "app/appstate.h"
 #include "app/exitroutine.h"
+#include "app/linkhandlers.h"
 #include "app/messageboxes.h"
 #include "app/previewhandlers.h"
 #include "app/reportserver.h"
@@ -11,6 +12,7 @@
 
 int main(int argc, char* argv[])
 {
+    ui::WebHost::PrepareProcess(platform::CreateNativePlatform()->RunsAsAdministrator());
     QApplication application(argc, argv);
     app::AppState state;
     app::InitGlobals(state, platform::CreateNativePlatform());
@@ -22,6 +24,7 @@ int main(int argc, char* argv[])
         app::ReportServer reportServer(*state.platform, *window.reportBox());
         reportServer.Listen(); // without the socket the window works on, unreachable from outside
         app::PreviewHandlers previewHandlers(state, window);
+        app::LinkHandlers linkHandlers(state, window);
         app::OnMainWindowCreated(state, window);
         window.show();
         // Ends when the last window of the program has closed, not merely the main window.
