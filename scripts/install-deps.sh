@@ -12,6 +12,7 @@ packages=(
     fonts-wqy-microhei
     ntfs-3g
     xvfb xauth
+    clang libclang-rt-14-dev
 )
 
 missing=()
