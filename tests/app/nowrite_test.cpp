@@ -5,6 +5,7 @@
 #include "results/resultsmodel.h"
 #include "tests/results/previewfixtures.h"
 #include "tests/support/temptree.h"
+#include "tests/support/treesnapshot.h"
 #include "ui/mainwindow.h"
 #include "ui/resultsview.h"
 #include "ui/tiledlabel.h"
@@ -15,12 +16,8 @@
 #include <QTest>
 
 #include <filesystem>
-#include <fstream>
-#include <map>
-#include <tuple>
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -32,27 +29,6 @@ public:
     bool AskYesNo(const QString&) override { return true; }
     void Tell(const QString&) override { }
 };
-
-// Content, size and modification time of every entry below root, links not followed.
-using Snapshot = std::map<std::string, std::tuple<std::string, std::uintmax_t, long, long>>;
-
-Snapshot Take(const fs::path& root)
-{
-    Snapshot snapshot;
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        struct stat st;
-        if (::lstat(entry.path().c_str(), &st) != 0)
-            continue;
-        std::string content;
-        if (S_ISREG(st.st_mode)) {
-            std::ifstream in(entry.path(), std::ios::binary);
-            content.assign(std::istreambuf_iterator<char>(in), {});
-        }
-        snapshot[entry.path().string()]
-            = { content, std::uintmax_t(st.st_size), long(st.st_mtim.tv_sec), st.st_mtim.tv_nsec };
-    }
-    return snapshot;
-}
 
 TEST(NoWrite, ScanningAndPreviewingEveryRowChangesNoFile)
 {
@@ -68,7 +44,7 @@ TEST(NoWrite, ScanningAndPreviewingEveryRowChangesNoFile)
     tree.Write("回收站/文件 .pdf ", fixtures::Damage("%PDF" + std::string(300, 'p')));
     tree.Write(".hidden/x.jpg", fixtures::Damage(jpeg));
     fs::create_symlink(tree.root() / "photo.jpg", tree.root() / "link.jpg");
-    const Snapshot before = Take(tree.root());
+    const testsupport::TreeSnapshot before = testsupport::TakeSnapshot(tree.root());
 
     app::AppState state;
     app::InitGlobals(state, platform::CreateNativePlatform());
@@ -90,7 +66,8 @@ TEST(NoWrite, ScanningAndPreviewingEveryRowChangesNoFile)
         previewing.PreviewRepairedImage(std::string(window.resultsModel()->PathBytes(row)));
         ASSERT_TRUE(previews.wait(5000)) << row;
     }
-    EXPECT_EQ(Take(tree.root()), before);
+    EXPECT_EQ(testsupport::ChangedPaths(before, testsupport::TakeSnapshot(tree.root())),
+              std::vector<std::string>());
 }
 
 } // namespace
