@@ -28,6 +28,11 @@ public:
     void ResetFolderAttributes(const std::string& path) override;
     bool IsTerminal(int stream) override;
     bool RunsAsAdministrator() override;
+    std::optional<std::uint32_t> FolderAttributes(const std::string& path) override;
+    std::optional<std::string> RealPath(const std::string& path) override;
+    std::optional<FileIdentity> Identity(const std::string& path) override;
+    WriteOutcome CreateFolderPath(const std::string& path) override;
+    WriteOutcome WriteNewFile(const std::string& path, std::string_view bytes) override;
 
     std::uint32_t FileAttributes(const std::string& path) override;
     std::string RuntimeFolder() override;
@@ -35,11 +40,6 @@ public:
     bool IsPrivateFolder(const std::string& path) override;
     bool PeerIsSameUser(int socketDescriptor) override;
     SendResult SendLocalMessage(const std::string& socketPath, std::string_view bytes) override;
-    std::optional<std::uint32_t> FolderAttributes(const std::string& path) override;
-    std::optional<std::string> RealPath(const std::string& path) override;
-    std::optional<FileIdentity> Identity(const std::string& path) override;
-    WriteOutcome CreateFolderPath(const std::string& path) override;
-    WriteOutcome WriteNewFile(const std::string& path, std::string_view bytes) override;
 
 private:
     std::string m_mountsPath;

@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "platform/posix/posixplatform.h"
 #include "results/resultsmodel.h"
+#include "tests/support/waitfor.h"
 #include "tests/support/holdingplatform.h"
 #include "tests/support/temptree.h"
 #include "ui/filedrop.h"
@@ -255,7 +256,7 @@ TEST(FileDropDuringAScan, ChangesTheNextRootButNothingOfTheRunningScan)
     ASSERT_TRUE(DropPaths(&window, { other.root().string() }));
     EXPECT_TRUE(handlers.controller().IsRunning());
     held.Release();
-    QTRY_COMPARE(window.statusLabel()->text(), QStringLiteral("扫描完成"));
+    FM_TRY_EQ(window.statusLabel()->text(), QStringLiteral("扫描完成"));
 
     EXPECT_EQ(Bytes(window.rootCombo()->currentText()), other.rootText());
     ASSERT_EQ(window.resultsModel()->rowCount(), 3);

@@ -1,6 +1,7 @@
 #include "app/appstate.h"
 #include "app/linkhandlers.h"
 #include "platform/posix/posixplatform.h"
+#include "tests/support/waitfor.h"
 #include "ui/donationwindow.h"
 #include "ui/helpvideowindow.h"
 #include "ui/hyperlink.h"
@@ -95,7 +96,7 @@ TEST_F(LinkHandlersTest, EachLinkOpensItsPageInAHelpWindowOnThePress)
     for (const auto& [link, address] : links) {
         Press(link);
         ASSERT_NE(handlers->helpVideoWindow(), nullptr) << address.toStdString();
-        QTRY_COMPARE_WITH_TIMEOUT(ShownAddress(), QUrl(address), kEngineWaitMs);
+        FM_TRY_EQ_T(ShownAddress(), QUrl(address), kEngineWaitMs);
         EXPECT_FALSE(link->isVisited()) << "the link itself opens nothing";
     }
     EXPECT_EQ(ui::RepairPlayerAddress(),
@@ -122,10 +123,10 @@ TEST_F(LinkHandlersTest, HelpWindowGeometryFollowsOpeningResizingMaximizingAndRe
     ExpectPageFitsWindow("shrunk");
 
     first->showMaximized();
-    QTRY_VERIFY(first->width() > 600);
+    FM_TRY_TRUE(first->width() > 600);
     ExpectPageFitsWindow("maximized");
     first->showNormal();
-    QTRY_VERIFY(first->width() < 600);
+    FM_TRY_TRUE(first->width() < 600);
     ExpectPageFitsWindow("restored");
 
     // A second press replaces the window; the old one is gone at once, with its page.
@@ -156,7 +157,7 @@ TEST_F(LinkHandlersTest, GuideShowsThePlayersVideoId)
     ASSERT_NE(page, nullptr);
     QSignalSpy loads(page, &ui::PageView::loadFinished);
     // The engine reports its address only once the load has begun.
-    QTRY_COMPARE_WITH_TIMEOUT(page->address().fragment(QUrl::FullyDecoded),
+    FM_TRY_EQ_T(page->address().fragment(QUrl::FullyDecoded),
         QStringLiteral("&autoplay=false&id=%1&skinNum=1&topBar=1")
             .arg(QString::fromUtf8(ui::kRepairVideoId)),
         kEngineWaitMs);
@@ -169,7 +170,7 @@ TEST_F(LinkHandlersTest, GuideShowsThePlayersVideoId)
     QVariant shown;
     page->EvaluateScript(QStringLiteral("document.getElementById('video-id').textContent"),
         [&](const QVariant& value) { shown = value; });
-    QTRY_VERIFY_WITH_TIMEOUT(shown.isValid(), kEngineWaitMs);
+    FM_TRY_TRUE_T(shown.isValid(), kEngineWaitMs);
     EXPECT_EQ(shown.toString(), QString::fromUtf8(ui::kRepairVideoId));
 }
 

@@ -4,6 +4,7 @@
 #include "app/scanhandlers.h"
 #include "results/resultsmodel.h"
 #include "tests/results/previewfixtures.h"
+#include "tests/support/waitfor.h"
 #include "tests/support/temptree.h"
 #include "tests/support/treesnapshot.h"
 #include "ui/mainwindow.h"
@@ -56,7 +57,7 @@ TEST(NoWrite, ScanningAndPreviewingEveryRowChangesNoFile)
     window.rootCombo()->setEditText(QString::fromStdString(tree.rootText()));
     window.patternCombo()->setCurrentIndex(0);
     QTest::mouseClick(window.scanBox(), Qt::LeftButton);
-    QTRY_COMPARE(window.statusLabel()->text(), QStringLiteral("扫描完成"));
+    FM_TRY_EQ(window.statusLabel()->text(), QStringLiteral("扫描完成"));
     ASSERT_GE(window.resultsModel()->rowCount(), 5);
 
     window.resultsView()->setFocus();

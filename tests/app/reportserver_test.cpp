@@ -4,6 +4,7 @@
 #include "app/scanhandlers.h"
 #include "platform/posix/posixplatform.h"
 #include "results/resultsmodel.h"
+#include "tests/support/waitfor.h"
 #include "tests/support/temptree.h"
 #include "ui/mainwindow.h"
 
@@ -140,9 +141,9 @@ TEST_F(ReportServerTest, EveryTextFromTheSenderBecomesAProcessEndedRow)
     EXPECT_EQ(fs::status(Folder()).permissions() & fs::perms::all, fs::perms::owner_all);
 
     EXPECT_EQ(RunSender({ "C:/virus.exe", "was", "ended" }).exitCode, 0);
-    QTRY_COMPARE_WITH_TIMEOUT(Rows(), 1, kTimeoutMs);
+    FM_TRY_EQ_T(Rows(), 1, kTimeoutMs);
     EXPECT_EQ(RunSender({ "进程 名字" }).exitCode, 0);
-    QTRY_COMPARE_WITH_TIMEOUT(Rows(), 2, kTimeoutMs);
+    FM_TRY_EQ_T(Rows(), 2, kTimeoutMs);
 
     EXPECT_EQ(Path(0), "C:/virus.exe was ended");
     EXPECT_EQ(Path(1), "进程 名字");
@@ -163,7 +164,7 @@ TEST_F(ReportServerTest, TheSenderRefusesBadTextsAndSaysWhenNobodyListens)
              QStringList { "two\nlines" }, QStringList { QString(32768, 'x') } })
         EXPECT_EQ(RunSender(args).exitCode, 1) << args.join(' ').left(20).toStdString();
     EXPECT_EQ(RunSender({ QString(32767, 'x') }).exitCode, 0);
-    QTRY_COMPARE_WITH_TIMEOUT(Rows(), 1, kTimeoutMs);
+    FM_TRY_EQ_T(Rows(), 1, kTimeoutMs);
     EXPECT_EQ(Path(0).size(), 32767u);
 }
 
@@ -180,10 +181,10 @@ TEST_F(ReportServerTest, MalformedAndOversizedMessagesAreDroppedWhole)
         + QByteArray(100000, 'z') + "still the long one\n" // dropped up to its newline
         + "ok\n" + "no newline before the end";
     SendRaw(stream, server.socketPath());
-    QTRY_COMPARE_WITH_TIMEOUT(Rows(), 2, kTimeoutMs);
+    FM_TRY_EQ_T(Rows(), 2, kTimeoutMs);
     // Connections are read side by side; this one is sent only once the first has been listed.
     SendRaw("last\n", server.socketPath());
-    QTRY_COMPARE_WITH_TIMEOUT(Rows(), 3, kTimeoutMs);
+    FM_TRY_EQ_T(Rows(), 3, kTimeoutMs);
     QTest::qWait(50);
     ASSERT_EQ(Rows(), 3);
     EXPECT_EQ(Path(0), std::string(32767, 'x'));
@@ -215,7 +216,7 @@ TEST_F(ReportServerTest, AFloodIsListedCompleteInOrderWhileTheWindowKeepsTurning
             ++turnsMidFlood;
     });
     probe.start(0);
-    QTRY_COMPARE_WITH_TIMEOUT(Rows(), kSenders * kEach, kTimeoutMs);
+    FM_TRY_EQ_T(Rows(), kSenders * kEach, kTimeoutMs);
     probe.stop();
     for (std::thread& sender : senders)
         sender.join();
@@ -238,7 +239,7 @@ TEST_F(ReportServerTest, ASecondInstanceLeavesALiveSocketAloneAndReplacesAStaleO
     app::ReportServer second(*m_state.platform, otherBox);
     EXPECT_EQ(second.Listen(), app::ReportServer::ListenResult::AnotherInstance);
     EXPECT_EQ(RunSender({ "to the first" }).exitCode, 0);
-    QTRY_COMPARE_WITH_TIMEOUT(Rows(), 1, kTimeoutMs);
+    FM_TRY_EQ_T(Rows(), 1, kTimeoutMs);
     first.reset();
 
     // What a crashed instance leaves: a socket file that nobody listens on.
@@ -252,7 +253,7 @@ TEST_F(ReportServerTest, ASecondInstanceLeavesALiveSocketAloneAndReplacesAStaleO
     app::ReportServer third(*m_state.platform, *m_window.reportBox());
     EXPECT_EQ(third.Listen(), app::ReportServer::ListenResult::Listening);
     EXPECT_EQ(RunSender({ "to the third" }).exitCode, 0);
-    QTRY_COMPARE_WITH_TIMEOUT(Rows(), 2, kTimeoutMs);
+    FM_TRY_EQ_T(Rows(), 2, kTimeoutMs);
 }
 
 TEST_F(ReportServerTest, AFolderThatOthersCouldReachIsRefused)
@@ -301,7 +302,7 @@ TEST_F(ReportServerTest, APeerOfAnotherUserIsHungUpOnUnread)
     ASSERT_TRUE(socket.waitForConnected(kTimeoutMs));
     socket.write("must not be listed\n");
     socket.flush();
-    QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QLocalSocket::UnconnectedState, kTimeoutMs);
+    FM_TRY_EQ_T(socket.state(), QLocalSocket::UnconnectedState, kTimeoutMs);
     QCoreApplication::processEvents();
     EXPECT_EQ(Rows(), 0);
 }

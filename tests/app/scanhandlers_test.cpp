@@ -2,6 +2,7 @@
 #include "app/messageboxes.h"
 #include "app/scanhandlers.h"
 #include "results/resultsmodel.h"
+#include "tests/support/waitfor.h"
 #include "tests/support/holdingplatform.h"
 #include "tests/support/temptree.h"
 #include "ui/mainwindow.h"
@@ -90,7 +91,7 @@ TEST_F(ScanHandlersTest, AConfirmedScanListsDamagedFilesAndEndsWithItsStatus)
     ASSERT_EQ(m_boxes.questions.size(), 1);
     EXPECT_EQ(m_boxes.questions[0],
               QStringLiteral("本软件需要[客服远程支持],很多人不会用,防乱用,改成[修复预览],不会修改用户文件\r\n\r\n"));
-    QTRY_COMPARE(Status(), QStringLiteral("扫描完成"));
+    FM_TRY_EQ(Status(), QStringLiteral("扫描完成"));
     EXPECT_EQ(Rows(), 4);
     EXPECT_FALSE(m_window.scanBox()->isChecked());
     EXPECT_FALSE(m_window.pauseBox()->isChecked());
@@ -160,7 +161,7 @@ TEST_F(ScanHandlersTest, PauseHoldsTheWalkContinueReleasesItEndStopsIt)
 
     ClickPause();
     EXPECT_EQ(m_window.pauseBox()->text(), QStringLiteral("暂停"));
-    QTRY_COMPARE(Status(), QStringLiteral("扫描完成"));
+    FM_TRY_EQ(Status(), QStringLiteral("扫描完成"));
     EXPECT_EQ(m_platform->heads(), 6);
     EXPECT_EQ(Rows(), 6);
 }
@@ -177,7 +178,7 @@ TEST_F(ScanHandlersTest, EndDuringAPausedWalkKeepsItsStatusAndCaption)
     EXPECT_FALSE(m_window.scanBox()->isChecked());
     EXPECT_FALSE(m_window.pauseBox()->isChecked());
     EXPECT_EQ(m_window.pauseBox()->text(), QStringLiteral("继续"));
-    QTRY_VERIFY(!m_handlers->controller().IsRunning());
+    FM_TRY_TRUE(!m_handlers->controller().IsRunning());
     EXPECT_EQ(Status(), QStringLiteral("结束")); // not overwritten by the walk's return
     EXPECT_FALSE(m_state.scanRunning);
     EXPECT_LE(m_platform->heads(), 1);
@@ -196,7 +197,7 @@ TEST_F(ScanHandlersTest, ANewScanEndsAndJoinsTheRunningOneBeforeTheListEmpties)
         m_platform->Release();
     });
     ClickScan();
-    QTRY_COMPARE(Status(), QStringLiteral("扫描完成"));
+    FM_TRY_EQ(Status(), QStringLiteral("扫描完成"));
     EXPECT_EQ(Rows(), 3); // nothing of the first walk is left over
 }
 

@@ -5,6 +5,7 @@
 #include "results/resultsmodel.h"
 #include "tests/hostile/hostiletree.h"
 #include "tests/support/treesnapshot.h"
+#include "tests/support/waitfor.h"
 #include "ui/mainwindow.h"
 #include "ui/resultsview.h"
 #include "ui/tiledlabel.h"
@@ -14,9 +15,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -36,18 +36,6 @@ namespace {
 // Generous enough for a sanitizer build on a busy machine; a scan that takes longer is hung, and
 // the test fails instead of holding up the whole run.
 constexpr int kWatchdogMs = 180'000;
-
-// Pumps the event loop until done() holds; false when the watchdog ran out first.
-bool WaitFor(const std::function<bool()>& done)
-{
-    const QDeadlineTimer deadline(kWatchdogMs);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(5);
-    }
-    return true;
-}
 
 struct CommandRun
 {
@@ -128,15 +116,14 @@ class HostileTreeTest : public ::testing::Test
 protected:
     HostileTreeTest()
         : m_before(testsupport::TakeSnapshot(m_tree.root(), m_tree.churnFolder()))
-    {
-    }
+    { }
 
     // Nothing outside the churn folder may change: not a byte, not a size, not a time.
     void ExpectUnchanged()
     {
         EXPECT_EQ(testsupport::ChangedPaths(
                       m_before, testsupport::TakeSnapshot(m_tree.root(), m_tree.churnFolder())),
-                  std::vector<std::string>());
+            std::vector<std::string>());
     }
 
     hostile::HostileTree m_tree;
@@ -173,19 +160,21 @@ TEST_F(HostileTreeTest, AnUnprivilegedCommandSkipsWhatItCannotRead)
     fs::create_directory(bin);
     fs::copy_file(FILEMEND_SCAN_BIN, bin / "filemend-scan");
     for (const fs::path& open : { m_scratch.root(), bin })
-        fs::permissions(open, fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+        fs::permissions(
+            open, fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
     m_tree.OpenToOthers();
     const auto opened = testsupport::TakeSnapshot(m_tree.root(), m_tree.churnFolder());
 
-    const CommandRun run = RunCommand({ setpriv, "--reuid=65534", "--regid=65534", "--clear-groups", "--",
-                                 (bin / "filemend-scan").string(), m_tree.rootText() },
-                               m_scratch.root());
+    const CommandRun run
+        = RunCommand({ setpriv, "--reuid=65534", "--regid=65534", "--clear-groups", "--",
+                         (bin / "filemend-scan").string(), m_tree.rootText() },
+            m_scratch.root());
     ASSERT_TRUE(run.finished) << "filemend-scan did not finish: " << run.err;
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(ListedPaths(run.out, m_tree), m_tree.ExpectedRows(false));
     EXPECT_EQ(testsupport::ChangedPaths(
                   opened, testsupport::TakeSnapshot(m_tree.root(), m_tree.churnFolder())),
-              std::vector<std::string>());
+        std::vector<std::string>());
 }
 
 TEST_F(HostileTreeTest, TheWindowsScanAndThePreviewOfEveryRowFinish)
@@ -202,8 +191,8 @@ TEST_F(HostileTreeTest, TheWindowsScanAndThePreviewOfEveryRowFinish)
 
     m_tree.StartChurn();
     QTest::mouseClick(window.scanBox(), Qt::LeftButton);
-    const bool scanned
-        = WaitFor([&] { return window.statusLabel()->text() == QStringLiteral("扫描完成"); });
+    const bool scanned = testsupport::WaitFor(
+        [&] { return window.statusLabel()->text() == QStringLiteral("扫描完成"); }, kWatchdogMs);
     m_tree.StopChurn();
     ASSERT_TRUE(scanned) << "the window's scan did not finish";
 
@@ -220,11 +209,12 @@ TEST_F(HostileTreeTest, TheWindowsScanAndThePreviewOfEveryRowFinish)
 
     std::string finished;
     QObject::connect(&previewing.controller(), &results::PreviewController::previewFinished,
-                     &window, [&](const std::string& path) { finished = path; });
+        &window, [&](const std::string& path) { finished = path; });
     for (const std::string& path : previews) {
         finished.clear();
         previewing.PreviewRepairedImage(path);
-        ASSERT_TRUE(WaitFor([&] { return finished == path; })) << "no preview of " << path;
+        ASSERT_TRUE(testsupport::WaitFor([&] { return finished == path; }, kWatchdogMs))
+            << "no preview of " << path;
     }
     ExpectUnchanged();
 }

@@ -1,3 +1,4 @@
+#include "tests/support/waitfor.h"
 #include "ui/donationwindow.h"
 #include "ui/fallbackpageview.h"
 #include "ui/helpvideowindow.h"
@@ -74,7 +75,7 @@ TEST(WebHost, CreateReplacesTheHostedPageAndPlacesItInTheParent)
     EXPECT_FALSE(second->isVisible()) << "an unknown style mode creates the page hidden";
     // The old page is asked to close, not destroyed under the caller's feet.
     EXPECT_TRUE(first);
-    QTRY_VERIFY(first.isNull());
+    FM_TRY_TRUE(first.isNull());
 
     host.Move(1, 2, 30, 40);
     EXPECT_EQ(second->geometry(), QRect(1, 2, 30, 40));
@@ -153,7 +154,7 @@ TEST(FallbackPageView, ShowsBundledPagesAndOffersRemoteOnesToTheBrowser)
 
     QVariant result = QStringLiteral("unset");
     view.EvaluateScript(QStringLiteral("1 + 1"), [&](const QVariant& value) { result = value; });
-    QTRY_VERIFY(!result.isValid());
+    FM_TRY_TRUE(!result.isValid());
 }
 
 struct DonationRow
