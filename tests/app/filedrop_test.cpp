@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "platform/posix/posixplatform.h"
 #include "results/resultsmodel.h"
+#include "tests/support/forwardingplatform.h"
 #include "tests/support/waitfor.h"
 #include "tests/support/holdingplatform.h"
 #include "tests/support/temptree.h"
@@ -164,7 +165,7 @@ TEST_F(FileDropTest, ASecondRegistrationOnlyReplacesTheCallback)
 }
 
 // Reports attribute words of its choosing for made-up paths.
-class AttributePlatform final : public platform::Platform
+class AttributePlatform final : public testsupport::ForwardingPlatform
 {
 public:
     std::map<std::string, std::uint32_t> attributes;
@@ -174,22 +175,6 @@ public:
         const auto found = attributes.find(path);
         return found == attributes.end() ? platform::kInvalidAttributes : found->second;
     }
-    std::vector<std::string> DriveRoots() override { return {}; }
-    std::string SystemRoot() override { return "/"; }
-    bool IsSystemRoot(const std::string& path) override { return path == "/"; }
-    char Separator() const override { return '/'; }
-    void EnableDebugPrivilege() override { }
-    void TrimWorkingSet() override { }
-    std::unique_ptr<platform::DirectoryReader> OpenDirectory(const std::string&, bool) override
-    {
-        return nullptr;
-    }
-    platform::FileHead ReadHead(const std::string&, std::size_t) override { return {}; }
-    std::optional<std::string> ReadWholeFile(const std::string&, std::uint64_t) override
-    {
-        return std::nullopt;
-    }
-    void ResetFolderAttributes(const std::string&) override { }
 };
 
 TEST(FileDrop, OnlyAFolderWithNothingButTheDirectoryBitCountsAsPlain)

@@ -4,6 +4,7 @@
 #include "app/scanhandlers.h"
 #include "platform/posix/posixplatform.h"
 #include "results/resultsmodel.h"
+#include "tests/support/forwardingplatform.h"
 #include "tests/support/waitfor.h"
 #include "tests/support/temptree.h"
 #include "ui/mainwindow.h"
@@ -42,36 +43,12 @@ public:
 };
 
 // The real platform, except that it can be told to distrust every peer.
-class PeerPlatform final : public platform::Platform
+class PeerPlatform final : public testsupport::ForwardingPlatform
 {
 public:
     bool trustPeers = true;
 
     bool PeerIsSameUser(int fd) override { return trustPeers && m_real.PeerIsSameUser(fd); }
-    std::string RuntimeFolder() override { return m_real.RuntimeFolder(); }
-    bool MakePrivateFolder(const std::string& path) override
-    {
-        return m_real.MakePrivateFolder(path);
-    }
-    std::vector<std::string> DriveRoots() override { return {}; }
-    std::string SystemRoot() override { return "/"; }
-    bool IsSystemRoot(const std::string& path) override { return path == "/"; }
-    char Separator() const override { return '/'; }
-    void EnableDebugPrivilege() override { }
-    void TrimWorkingSet() override { }
-    std::unique_ptr<platform::DirectoryReader> OpenDirectory(const std::string&, bool) override
-    {
-        return nullptr;
-    }
-    platform::FileHead ReadHead(const std::string&, std::size_t) override { return {}; }
-    std::optional<std::string> ReadWholeFile(const std::string&, std::uint64_t) override
-    {
-        return std::nullopt;
-    }
-    void ResetFolderAttributes(const std::string&) override { }
-
-private:
-    platform::posix::PosixPlatform m_real;
 };
 
 struct SenderRun

@@ -1,6 +1,7 @@
 #include "app/appstate.h"
 #include "app/exitroutine.h"
 #include "app/startup.h"
+#include "tests/support/forwardingplatform.h"
 #include "ui/mainwindow.h"
 
 #include <QComboBox>
@@ -14,7 +15,7 @@
 namespace {
 
 // Answers only what start-up asks: the drive roots and the system root.
-class FakePlatform : public platform::Platform
+class FakePlatform : public testsupport::ForwardingPlatform
 {
 public:
     FakePlatform(std::vector<std::string> roots, std::string systemRoot)
@@ -28,19 +29,7 @@ public:
     {
         return path.empty() || path == m_systemRoot;
     }
-    char Separator() const override { return '/'; }
     void EnableDebugPrivilege() override { ++privilegeRequests; }
-    void TrimWorkingSet() override { }
-    std::unique_ptr<platform::DirectoryReader> OpenDirectory(const std::string&, bool) override
-    {
-        return nullptr;
-    }
-    platform::FileHead ReadHead(const std::string&, std::size_t) override { return {}; }
-    std::optional<std::string> ReadWholeFile(const std::string&, std::uint64_t) override
-    {
-        return std::nullopt;
-    }
-    void ResetFolderAttributes(const std::string&) override { }
 
     int privilegeRequests = 0;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/posix/posixplatform.h"
+#include "tests/support/forwardingplatform.h"
 
 #include <functional>
 #include <mutex>
@@ -10,7 +10,7 @@ namespace testsupport {
 
 // The real platform, with hooks that let a test stand in for what the machine cannot show: DOS
 // attributes on a file system without them, a destination that runs out of space.
-class DelegatingPlatform final : public platform::Platform
+class DelegatingPlatform final : public ForwardingPlatform
 {
 public:
     std::function<std::optional<std::uint32_t>(const std::string&)> folderAttributes;
@@ -23,31 +23,6 @@ public:
         return m_resets;
     }
 
-    std::vector<std::string> DriveRoots() override { return m_real.DriveRoots(); }
-    std::string SystemRoot() override { return m_real.SystemRoot(); }
-    bool IsSystemRoot(const std::string& path) override { return m_real.IsSystemRoot(path); }
-    char Separator() const override { return m_real.Separator(); }
-    void EnableDebugPrivilege() override { }
-    void TrimWorkingSet() override { }
-    std::unique_ptr<platform::DirectoryReader> OpenDirectory(
-        const std::string& path, bool followLinks) override
-    {
-        return m_real.OpenDirectory(path, followLinks);
-    }
-    platform::FileHead ReadHead(const std::string& path, std::size_t maxBytes) override
-    {
-        return m_real.ReadHead(path, maxBytes);
-    }
-    platform::FileHead ReadHeadIfLength(const std::string& path, std::size_t maxBytes,
-        std::uint64_t minLength, std::uint64_t maxLength) override
-    {
-        return m_real.ReadHeadIfLength(path, maxBytes, minLength, maxLength);
-    }
-    std::optional<std::string> ReadWholeFile(
-        const std::string& path, std::uint64_t maxBytes) override
-    {
-        return m_real.ReadWholeFile(path, maxBytes);
-    }
     void ResetFolderAttributes(const std::string& path) override
     {
         std::lock_guard lock(m_mutex);
@@ -56,18 +31,6 @@ public:
     std::optional<std::uint32_t> FolderAttributes(const std::string& path) override
     {
         return folderAttributes ? folderAttributes(path) : m_real.FolderAttributes(path);
-    }
-    std::optional<std::string> RealPath(const std::string& path) override
-    {
-        return m_real.RealPath(path);
-    }
-    std::optional<platform::FileIdentity> Identity(const std::string& path) override
-    {
-        return m_real.Identity(path);
-    }
-    platform::WriteOutcome CreateFolderPath(const std::string& path) override
-    {
-        return m_real.CreateFolderPath(path);
     }
     platform::WriteOutcome WriteNewFile(const std::string& path, std::string_view bytes) override
     {
@@ -78,7 +41,6 @@ public:
     }
 
 private:
-    platform::posix::PosixPlatform m_real;
     std::mutex m_mutex;
     std::vector<std::string> m_resets;
 };

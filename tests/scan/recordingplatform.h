@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/posix/posixplatform.h"
+#include "tests/support/forwardingplatform.h"
 
 #include <algorithm>
 #include <functional>
@@ -13,16 +13,9 @@ namespace testsupport {
 
 // The real platform, with folder listings sorted by name so that walks come out in a known order,
 // and a record of what the engine asked for. Hooks let a test act at a chosen moment.
-class RecordingPlatform final : public platform::Platform
+class RecordingPlatform final : public ForwardingPlatform
 {
 public:
-    std::vector<std::string> DriveRoots() override { return m_real.DriveRoots(); }
-    std::string SystemRoot() override { return m_real.SystemRoot(); }
-    bool IsSystemRoot(const std::string& path) override { return m_real.IsSystemRoot(path); }
-    char Separator() const override { return m_real.Separator(); }
-    void EnableDebugPrivilege() override { }
-    void TrimWorkingSet() override { }
-
     std::unique_ptr<platform::DirectoryReader> OpenDirectory(
         const std::string& path, bool followLinks) override
     {
@@ -61,12 +54,6 @@ public:
             heads.push_back(path);
         }
         return head;
-    }
-
-    std::optional<std::string> ReadWholeFile(
-        const std::string& path, std::uint64_t maxBytes) override
-    {
-        return m_real.ReadWholeFile(path, maxBytes);
     }
 
     void ResetFolderAttributes(const std::string& path) override
@@ -133,7 +120,6 @@ private:
         std::size_t m_next = 0;
     };
 
-    platform::posix::PosixPlatform m_real;
     std::mutex m_mutex;
 };
 

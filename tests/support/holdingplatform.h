@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/posix/posixplatform.h"
+#include "tests/support/forwardingplatform.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -11,7 +11,7 @@ namespace testsupport {
 
 // The real platform, except that reads of a chosen file wait until the test lets them go, so that a
 // test can hold a walk or a decode at a known point without sleeping.
-class HoldingPlatform final : public platform::Platform
+class HoldingPlatform final : public ForwardingPlatform
 {
 public:
     // Reads of any path containing part wait at the hold from now on.
@@ -38,17 +38,6 @@ public:
     int heads() const { return m_heads; }
     int wholeReads() const { return m_wholeReads; }
 
-    std::vector<std::string> DriveRoots() override { return m_real.DriveRoots(); }
-    std::string SystemRoot() override { return m_real.SystemRoot(); }
-    bool IsSystemRoot(const std::string& path) override { return m_real.IsSystemRoot(path); }
-    char Separator() const override { return m_real.Separator(); }
-    void EnableDebugPrivilege() override { }
-    void TrimWorkingSet() override { }
-    std::unique_ptr<platform::DirectoryReader> OpenDirectory(const std::string& path,
-                                                             bool followLinks) override
-    {
-        return m_real.OpenDirectory(path, followLinks);
-    }
     platform::FileHead ReadHead(const std::string& path, std::size_t maxBytes) override
     {
         Hold(path);
@@ -69,11 +58,6 @@ public:
         ++m_wholeReads;
         return m_real.ReadWholeFile(path, maxBytes);
     }
-    void ResetFolderAttributes(const std::string& path) override
-    {
-        m_real.ResetFolderAttributes(path);
-    }
-
 private:
     void Hold(const std::string& path)
     {
@@ -86,7 +70,6 @@ private:
         --m_waiting;
     }
 
-    platform::posix::PosixPlatform m_real;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::string m_holdPart;
