@@ -132,6 +132,18 @@ void ReportSeeds(const fs::path& folder)
         corpus.Add(Byte(seed.piece) + Byte(seed.fillerRuns) + Byte(seed.fillerAt) + seed.stream);
 }
 
+void DropSeeds(const fs::path& folder)
+{
+    Corpus corpus(folder);
+    const auto attributes = [](std::uint32_t word) {
+        return Byte(word >> 24) + Byte(word >> 16) + Byte(word >> 8) + Byte(word);
+    };
+    corpus.Add(attributes(0x10) + Byte(0) + "/media/usb/\xe8\xb5\x84\xe6\x96\x99");
+    corpus.Add(attributes(0x16) + Byte(1) + "d:\\\xbb\xd8\xca\xd5\xd5\xbe");
+    corpus.Add(attributes(0xFFFFFFFF) + Byte(0) + "/gone%20away/%E6%96%87%zz%4");
+    corpus.Add(attributes(0x2010) + Byte(0) + "/");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -145,5 +157,6 @@ int main(int argc, char** argv)
     TextSeeds(out / "text_fuzz");
     PreviewSeeds(out / "preview_fuzz");
     ReportSeeds(out / "report_fuzz");
+    DropSeeds(out / "drop_fuzz");
     return 0;
 }

@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 build=${FILEMEND_FUZZ_BUILD:-build/fuzz}
 seconds=${FILEMEND_FUZZ_SECONDS:-20}
 jobs=$(nproc 2>/dev/null || echo 2)
-targets=(classifier_fuzz text_fuzz preview_fuzz report_fuzz)
+targets=(classifier_fuzz text_fuzz preview_fuzz report_fuzz drop_fuzz)
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \

@@ -1,5 +1,6 @@
 #include "ui/filedrop.h"
 
+#include "platform/droppedpath.h"
 #include "platform/platform.h"
 
 #include <QApplication>
@@ -13,10 +14,6 @@
 namespace ui {
 
 namespace {
-
-    // The attribute bits that decide whether a folder is plain: read-only, hidden, system,
-    // directory, archive.
-    constexpr std::uint32_t kConsideredAttributes = 0x37;
 
     // The byte paths of a drop made only of local files and folders; nullopt for anything else, so
     // that text and remote addresses reach the widgets that take them.
@@ -34,11 +31,11 @@ namespace {
                 return std::nullopt;
             // The percent-encoded path carries the name's bytes exactly; decoding it to a QString
             // first would replace bytes that are not UTF-8 and name another file, or none.
-            const QByteArray bytes
-                = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
-            if (bytes.isEmpty())
+            std::string bytes
+                = platform::PercentDecode(url.path(QUrl::FullyEncoded).toLatin1().toStdString());
+            if (bytes.empty())
                 return std::nullopt;
-            paths.push_back(bytes.toStdString());
+            paths.push_back(std::move(bytes));
         }
         return paths;
     }
@@ -70,15 +67,9 @@ void FileDrop::HandleDroppedFiles(const std::vector<std::string>& names, const Q
         return;
     m_droppedPaths.clear();
     const char separator = m_system.Separator();
-    for (std::string path : names) {
-        std::uint32_t attributes = m_system.FileAttributes(path);
-        if (attributes != platform::kInvalidAttributes)
-            attributes &= kConsideredAttributes;
-        if (attributes == platform::kAttributeDirectory && !path.empty()
-            && path.back() != separator)
-            path += separator;
-        m_droppedPaths.push_back(std::move(path));
-    }
+    for (const std::string& path : names)
+        m_droppedPaths.push_back(
+            platform::NormaliseDroppedPath(path, m_system.FileAttributes(path), separator));
     m_callback(static_cast<int>(m_droppedPaths.size()));
 }
 
