@@ -12,10 +12,11 @@
 
 int main(int argc, char* argv[])
 {
-    ui::WebHost::PrepareProcess(platform::CreateNativePlatform()->RunsAsAdministrator());
+    auto system = platform::CreateNativePlatform();
+    ui::WebHost::PrepareProcess(system->RunsAsAdministrator()); // before QApplication exists
     QApplication application(argc, argv);
     app::AppState state;
-    app::InitGlobals(state, platform::CreateNativePlatform());
+    app::InitGlobals(state, std::move(system));
     const app::ExitRoutine exitRoutine(state);
     {
         ui::MainWindow window;
