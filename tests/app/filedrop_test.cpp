@@ -1,13 +1,13 @@
 #include "app/appstate.h"
-#include "app/messageboxes.h"
 #include "app/scanhandlers.h"
 #include "app/startup.h"
 #include "platform/posix/posixplatform.h"
 #include "results/resultsmodel.h"
 #include "tests/support/forwardingplatform.h"
-#include "tests/support/waitfor.h"
 #include "tests/support/holdingplatform.h"
 #include "tests/support/temptree.h"
+#include "tests/support/waitfor.h"
+#include "tests/support/yesboxes.h"
 #include "ui/filedrop.h"
 #include "ui/mainwindow.h"
 #include "ui/tiledlabel.h"
@@ -204,14 +204,6 @@ TEST(FileDrop, OnlyAFolderWithNothingButTheDirectoryBitCountsAsPlain)
     EXPECT_EQ(calls, 8);
 }
 
-// Answers every question with Yes.
-class YesBoxes final : public app::MessageBoxes
-{
-public:
-    bool AskYesNo(const QString&) override { return true; }
-    void Tell(const QString&) override { }
-};
-
 TEST(FileDropDuringAScan, ChangesTheNextRootButNothingOfTheRunningScan)
 {
     testsupport::TempTree tree, other;
@@ -226,7 +218,7 @@ TEST(FileDropDuringAScan, ChangesTheNextRootButNothingOfTheRunningScan)
     auto holding = std::make_unique<testsupport::HoldingPlatform>();
     testsupport::HoldingPlatform& held = *holding;
     app::InitGlobals(state, std::move(holding));
-    YesBoxes boxes;
+    testsupport::YesBoxes boxes;
     app::ScanHandlers handlers(state, window, boxes);
     platform::posix::PosixPlatform system;
     ui::FileDrop drop(system, state.droppedPaths);

@@ -1,12 +1,12 @@
 #include "app/appstate.h"
-#include "app/messageboxes.h"
 #include "app/previewhandlers.h"
 #include "app/scanhandlers.h"
 #include "results/resultsmodel.h"
 #include "tests/results/previewfixtures.h"
-#include "tests/support/waitfor.h"
 #include "tests/support/temptree.h"
 #include "tests/support/treesnapshot.h"
+#include "tests/support/waitfor.h"
+#include "tests/support/yesboxes.h"
 #include "ui/mainwindow.h"
 #include "ui/resultsview.h"
 #include "ui/tiledlabel.h"
@@ -23,13 +23,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-class YesBoxes final : public app::MessageBoxes
-{
-public:
-    bool AskYesNo(const QString&) override { return true; }
-    void Tell(const QString&) override { }
-};
 
 TEST(NoWrite, ScanningAndPreviewingEveryRowChangesNoFile)
 {
@@ -50,7 +43,7 @@ TEST(NoWrite, ScanningAndPreviewingEveryRowChangesNoFile)
     app::AppState state;
     app::InitGlobals(state, platform::CreateNativePlatform());
     ui::MainWindow window;
-    YesBoxes boxes;
+    testsupport::YesBoxes boxes;
     app::ScanHandlers scanning(state, window, boxes);
     app::PreviewHandlers previewing(state, window);
     window.show();

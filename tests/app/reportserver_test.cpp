@@ -1,12 +1,12 @@
 #include "app/appstate.h"
-#include "app/messageboxes.h"
 #include "app/reportserver.h"
 #include "app/scanhandlers.h"
 #include "platform/posix/posixplatform.h"
 #include "results/resultsmodel.h"
 #include "tests/support/forwardingplatform.h"
-#include "tests/support/waitfor.h"
 #include "tests/support/temptree.h"
+#include "tests/support/waitfor.h"
+#include "tests/support/yesboxes.h"
 #include "ui/mainwindow.h"
 
 #include <QLineEdit>
@@ -34,13 +34,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kTimeoutMs = 60000;
-
-class YesBoxes final : public app::MessageBoxes
-{
-public:
-    bool AskYesNo(const QString&) override { return true; }
-    void Tell(const QString&) override { }
-};
 
 // The real platform, except that it can be told to distrust every peer.
 class PeerPlatform final : public testsupport::ForwardingPlatform
@@ -107,7 +100,7 @@ protected:
     std::optional<std::string> m_oldRuntime;
     ui::MainWindow m_window;
     app::AppState m_state;
-    YesBoxes m_boxes;
+    testsupport::YesBoxes m_boxes;
     std::unique_ptr<app::ScanHandlers> m_handlers;
 };
 

@@ -1,10 +1,10 @@
 #include "app/appstate.h"
-#include "app/messageboxes.h"
 #include "app/previewhandlers.h"
 #include "app/scanhandlers.h"
 #include "tests/hostile/hostiletree.h"
 #include "tests/support/holdingplatform.h"
 #include "tests/support/temptree.h"
+#include "tests/support/yesboxes.h"
 #include "ui/mainwindow.h"
 
 #include <QComboBox>
@@ -18,13 +18,6 @@
 #include <thread>
 
 namespace {
-
-class YesBoxes final : public app::MessageBoxes
-{
-public:
-    bool AskYesNo(const QString&) override { return true; }
-    void Tell(const QString&) override { }
-};
 
 // Lets the held read go once the window has begun to close, so that the close meets a worker that
 // is busy inside a file, as it would on a slow drive.
@@ -108,7 +101,7 @@ protected:
     testsupport::TempTree m_tree;
     app::AppState m_state;
     testsupport::HoldingPlatform* m_platform = nullptr;
-    YesBoxes m_boxes;
+    testsupport::YesBoxes m_boxes;
     std::unique_ptr<ReleaseOnClose> m_releaseOnClose;
     std::unique_ptr<ui::MainWindow> m_window;
     std::unique_ptr<app::ScanHandlers> m_scanning;

@@ -1,11 +1,11 @@
 #include "app/appstate.h"
-#include "app/messageboxes.h"
 #include "app/previewhandlers.h"
 #include "app/scanhandlers.h"
 #include "results/resultsmodel.h"
 #include "tests/hostile/hostiletree.h"
 #include "tests/support/treesnapshot.h"
 #include "tests/support/waitfor.h"
+#include "tests/support/yesboxes.h"
 #include "ui/mainwindow.h"
 #include "ui/resultsview.h"
 #include "ui/tiledlabel.h"
@@ -104,13 +104,6 @@ std::set<std::string> ListedPaths(const std::string& out, const hostile::Hostile
     return paths;
 }
 
-class YesBoxes final : public app::MessageBoxes
-{
-public:
-    bool AskYesNo(const QString&) override { return true; }
-    void Tell(const QString&) override { }
-};
-
 class HostileTreeTest : public ::testing::Test
 {
 protected:
@@ -182,7 +175,7 @@ TEST_F(HostileTreeTest, TheWindowsScanAndThePreviewOfEveryRowFinish)
     app::AppState state;
     app::InitGlobals(state, platform::CreateNativePlatform());
     ui::MainWindow window;
-    YesBoxes boxes;
+    testsupport::YesBoxes boxes;
     app::ScanHandlers scanning(state, window, boxes);
     app::PreviewHandlers previewing(state, window);
     window.show();
