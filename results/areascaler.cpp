@@ -10,13 +10,8 @@ AreaScaler::AreaScaler(int sourceWidth, int sourceHeight, int targetWidth, int t
     , m_sourceHeight(std::max(sourceHeight, 1))
     , m_targetWidth(std::clamp(targetWidth, 1, m_sourceWidth))
     , m_targetHeight(std::clamp(targetHeight, 1, m_sourceHeight))
+    , m_image(WhiteImage(m_targetWidth, m_targetHeight, m_sourceWidth, m_sourceHeight))
 {
-    m_image.width = m_targetWidth;
-    m_image.height = m_targetHeight;
-    m_image.stride = RgbStride(m_targetWidth);
-    m_image.pixels.assign(static_cast<std::size_t>(m_image.stride) * m_targetHeight, 0xFF);
-    m_image.sourceWidth = m_sourceWidth;
-    m_image.sourceHeight = m_sourceHeight;
 
     // On a common axis a source pixel is targetWidth units long and a target pixel sourceWidth
     // units, so every overlap is an exact integer; only the final weight is a fraction.

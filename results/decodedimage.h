@@ -24,6 +24,21 @@ struct DecodedImage
 
 constexpr int RgbStride(int width) { return (width * 3 + 3) & ~3; }
 
+// A white canvas of the given size for a picture whose own size is sourceWidth x sourceHeight.
+// White shows wherever the picture delivers no pixels: below the last row of a truncated file,
+// around a GIF frame smaller than its screen.
+inline DecodedImage WhiteImage(int width, int height, int sourceWidth, int sourceHeight)
+{
+    DecodedImage image;
+    image.width = width;
+    image.height = height;
+    image.stride = RgbStride(width);
+    image.pixels.assign(static_cast<std::size_t>(image.stride) * height, 0xFF);
+    image.sourceWidth = sourceWidth;
+    image.sourceHeight = sourceHeight;
+    return image;
+}
+
 struct PixelSize
 {
     int width = 0;

@@ -136,13 +136,7 @@ std::optional<DecodedImage> DecodeFirstFrame(GifFileType* gif, int panelWidth, i
     if (width > kMaxGifSide || height > kMaxGifSide)
         return std::nullopt;
 
-    DecodedImage screen;
-    screen.width = width;
-    screen.height = height;
-    screen.stride = RgbStride(width);
-    screen.pixels.assign(static_cast<std::size_t>(screen.stride) * height, 0xFF);
-    screen.sourceWidth = width;
-    screen.sourceHeight = height;
+    DecodedImage screen = WhiteImage(width, height, width, height);
     DrawFrame(gif, *colours, transparent, screen);
 
     const PixelSize drawn = DrawnSize(panelWidth, panelHeight, width, height);
