@@ -5,20 +5,16 @@
 #include "results/areascaler.h"
 #include "results/jpegdecoder.h"
 #include "results/repairpreview.h"
+#include "tests/results/previewfixtures.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
-
-// jpeglib.h uses FILE without declaring it.
-// clang-format off
-#include <cstdio>
-#include <jpeglib.h>
-// clang-format on
 
 namespace {
 
@@ -30,42 +26,22 @@ constexpr int kPanelHeight = 400;
 // Smooth shapes plus sensor-like noise: compresses to about what a camera writes at this size.
 std::string MakePhoto(bool progressive)
 {
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = kWidth;
-    cinfo.image_height = kHeight;
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 90, TRUE);
-    if (progressive)
-        jpeg_simple_progression(&cinfo);
-    jpeg_start_compress(&cinfo, TRUE);
     std::mt19937 random(42);
-    std::vector<unsigned char> row(kWidth * 3);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const int y = static_cast<int>(cinfo.next_scanline);
-        for (int x = 0; x < kWidth; ++x) {
-            const double base = 128 + 60 * std::sin(x / 300.0) * std::cos(y / 200.0);
-            for (int c = 0; c < 3; ++c) {
-                const int noise = static_cast<int>(random() % 21) - 10;
-                row[3 * x + c] = static_cast<unsigned char>(
-                    std::clamp(static_cast<int>(base) + 30 * c - 30 + noise, 0, 255));
-            }
+    const auto photo = [&random](int x, int y) {
+        const double base = 128 + 60 * std::sin(x / 300.0) * std::cos(y / 200.0);
+        fixtures::Rgb c;
+        for (int i = 0; i < 3; ++i) {
+            const int noise = static_cast<int>(random() % 21) - 10;
+            c[i] = std::clamp(static_cast<int>(base) + 30 * i - 30 + noise, 0, 255);
         }
-        JSAMPROW rows[] = { row.data() };
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    std::string out(reinterpret_cast<const char*>(buffer), size);
-    jpeg_destroy_compress(&cinfo);
-    std::free(buffer);
-    return out;
+        return c;
+    };
+    fixtures::JpegRecipe recipe;
+    recipe.width = kWidth;
+    recipe.height = kHeight;
+    recipe.progressive = progressive;
+    recipe.quality = 90;
+    return fixtures::EncodeJpeg(recipe, photo);
 }
 
 template <typename F> double BestMs(int runs, F&& work)
@@ -93,10 +69,8 @@ int main(int argc, char** argv)
     std::printf("%d x %d into a %d x %d panel, drawn at %d x %d; best of %d runs\n", kWidth,
         kHeight, kPanelWidth, kPanelHeight, drawn.width, drawn.height, runs);
     for (bool progressive : { false, true }) {
-        std::string damaged = MakePhoto(progressive);
+        const std::string damaged = fixtures::Damage(MakePhoto(progressive));
         const std::size_t size = damaged.size();
-        for (std::size_t i = 0; i < results::kInvertedRun; ++i)
-            damaged[i] = static_cast<char>(damaged[i] ^ results::kInversionMask);
 
         const double scaled = BestMs(runs, [&] {
             const results::PreviewResult r
